@@ -1,0 +1,83 @@
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+
+namespace slamwise {
+
+namespace {
+const QString kApplicationName = QStringLiteral("Korvanex");
+const QString kSection = QStringLiteral("Slamwise Player Editor");
+}  // namespace
+
+std::optional<QString> QtFileDialog::openFile(QWidget* parent, const QStringList& filters,
+                                              int selectedFilter) {
+    QFileDialog dialog(parent);
+    dialog.setFileMode(QFileDialog::ExistingFile);  // never a name that does not exist yet
+    dialog.setNameFilters(filters);
+    if (selectedFilter >= 0 && selectedFilter < filters.size()) {
+        dialog.selectNameFilter(filters[selectedFilter]);
+    }
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog.selectedFiles().constFirst();
+}
+
+void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text,
+                          const QString& details) {
+    QMessageBox box(parent);
+    switch (icon) {
+        case Icon::Question:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case Icon::Exclamation:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case Icon::Information:
+            box.setIcon(QMessageBox::Information);
+            break;
+        case Icon::Critical:
+            box.setIcon(QMessageBox::Critical);
+            break;
+    }
+    box.setWindowTitle(title);
+    box.setText(text);
+    if (!details.isEmpty()) {
+        box.setInformativeText(details);
+    }
+    box.setStandardButtons(QMessageBox::Ok);
+    box.exec();
+}
+
+bool QtMessageBoxes::askYesNo(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::Yes);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtClipboard::setText(const QString& text) {
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->clear();
+    clipboard->setText(text);
+}
+
+QtSettings::QtSettings()
+    : store_(QSettings::IniFormat, QSettings::UserScope, kApplicationName, kApplicationName) {}
+
+QString QtSettings::value(const QString& key) {
+    return store_.value(kSection + QLatin1Char('/') + key).toString();
+}
+
+void QtSettings::setValue(const QString& key, const QString& value) {
+    store_.setValue(kSection + QLatin1Char('/') + key, value);
+    store_.sync();
+}
+
+void QtUrlOpener::open(const QUrl& url) { QDesktopServices::openUrl(url); }
+
+}  // namespace slamwise

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QSettings>
+
+#include "platform/Platform.h"
+
+namespace slamwise {
+
+class QtFileDialog final : public FileDialog {
+public:
+    std::optional<QString> openFile(QWidget* parent, const QStringList& filters,
+                                    int selectedFilter) override;
+};
+
+class QtMessageBoxes final : public MessageBoxes {
+public:
+    void show(QWidget* parent, Icon icon, const QString& title, const QString& text,
+              const QString& details) override;
+    bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+};
+
+class QtClipboard final : public Clipboard {
+public:
+    void setText(const QString& text) override;
+};
+
+// Kept in the user's configuration folder: ~/.config/Korvanex/Korvanex.conf on Linux,
+// section [Slamwise Player Editor].
+class QtSettings final : public Settings {
+public:
+    QtSettings();
+    QString value(const QString& key) override;
+    void setValue(const QString& key, const QString& value) override;
+
+private:
+    QSettings store_;
+};
+
+class QtUrlOpener final : public UrlOpener {
+public:
+    void open(const QUrl& url) override;
+};
+
+// All real services in one place, for main().
+struct QtPlatform {
+    QtFileDialog files;
+    QtMessageBoxes messages;
+    QtClipboard clipboard;
+    QtSettings settings;
+    QtUrlOpener urls;
+
+    Platform platform() { return {files, messages, clipboard, settings, urls}; }
+};
+
+}  // namespace slamwise

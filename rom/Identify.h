@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "rom/Result.h"
+#include "rom/RomFile.h"
+
+namespace slamwise {
+
+// The internal header fields that tell the releases of the game apart.
+inline constexpr std::uint32_t kReleaseLetterOffset = 0x7FB5;  // last letter of the game code
+inline constexpr std::uint32_t kTitleOffset = 0x7FC0;          // 21-byte internal title
+inline constexpr std::uint32_t kTitleLength = 21;
+inline constexpr std::uint32_t kEditionCodeOffset = 0x8422;  // '1' North America, 'g' Old School
+
+enum class Release { Beta, Europe, Japan, NorthAmerica, OldSchool };
+
+struct Identification {
+    Release release;
+    std::string title;  // the 21 title characters as UTF-8, trailing blanks kept
+};
+
+// The release of the image, or nothing when the three fields match no known release.
+Result<std::optional<Identification>> identify(const RomFile& rom);
+
+// The pure rule behind identify().
+std::optional<Release> releaseFrom(std::uint8_t releaseLetter, std::uint8_t editionCode);
+
+// "BETA", "EU", "JPN", "NA", "ZZZ": the code the editor keeps for the release.
+std::string_view releaseCode(Release release);
+// "'' [Japan]" and so on: what follows the title in a window caption.
+std::string_view captionEnding(Release release);
+// Japan and North America carry the player table that the editor knows.
+bool hasPlayerData(Release release);
+
+// The title bytes as text: printable ASCII as it is, bytes 0xA1-0xDF as the half-width
+// katakana they stand for in a header, anything else as '?'. Always 21 characters.
+std::string titleText(const std::uint8_t (&bytes)[kTitleLength]);
+
+}  // namespace slamwise

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+#include "rom/Edit.h"
+#include "rom/Result.h"
+
+namespace slamwise {
+
+// The one door to the open ROM image. Every read and write of the program passes through it.
+//
+// Offsets are image offsets: when the file starts with a 512-byte copier header (file size
+// modulo 32 KiB is 512), the header is skipped, so offset 0 is the first byte of the game.
+// Reads past the end of the file yield zeros; writes past the end are refused, so a file
+// that is not a ROM image is never lengthened.
+class RomFile {
+public:
+    static constexpr std::uint32_t kCopierHeaderSize = 512;
+
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Opens an existing regular file. Never creates a file.
+    static Result<RomFile> open(const std::string& path, Access access = Access::ReadWrite);
+
+    RomFile(RomFile&& other) noexcept;
+    RomFile& operator=(RomFile&& other) noexcept;
+    RomFile(const RomFile&) = delete;
+    RomFile& operator=(const RomFile&) = delete;
+    ~RomFile();
+
+    const std::string& path() const { return path_; }
+    std::uint32_t headerSize() const { return headerSize_; }
+    bool hasCopierHeader() const { return headerSize_ != 0; }
+    // Size of the file as it was opened, the copier header included.
+    std::uint64_t fileSize() const { return fileSize_; }
+    // Size of the game image, without a copier header.
+    std::uint64_t imageSize() const { return fileSize_ - headerSize_; }
+    bool writable() const { return access_ == Access::ReadWrite; }
+    // What opening had to tell the user (empty when nothing), for instance that an interrupted
+    // change was undone.
+    const std::string& openingNotice() const { return openingNotice_; }
+
+    Result<std::uint8_t> read8(std::uint32_t offset) const;
+    Result<std::uint16_t> read16(std::uint32_t offset) const;  // little-endian
+    Status read(std::uint32_t offset, std::span<std::uint8_t> out) const;
+
+    // Writes every part of the edit in order, then syncs the file once. The whole edit is
+    // checked against the end of the file before the first byte is written.
+    // afterEachWrite, when given, runs after each write (to keep a window responsive).
+    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
+
+private:
+    RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);
+    void close();
+
+    int fd_ = -1;
+    std::string path_;
+    std::uint64_t fileSize_ = 0;
+    std::uint32_t headerSize_ = 0;
+    Access access_ = Access::ReadWrite;
+    std::string openingNotice_;
+};
+
+// "$1FB8CF": the way offsets are shown to the user.
+std::string hexOffset(std::uint32_t offset);
+
+}  // namespace slamwise

@@ -1,0 +1,121 @@
+#include "tests/support/ImageBuilder.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+#include "rom/RomFile.h"
+
+namespace slamwise::test {
+
+Image::Image(const ImageSpec& spec) {
+    headerSize_ = spec.copierHeader ? RomFile::kCopierHeaderSize : 0;
+    bytes_.resize(headerSize_ + spec.size);
+    std::mt19937 random(spec.seed);
+    for (std::uint8_t& byte : bytes_) {
+        byte = static_cast<std::uint8_t>(random());
+    }
+    if (headerSize_ != 0) {
+        std::fill(bytes_.begin(), bytes_.begin() + static_cast<long>(headerSize_), 0);
+    }
+    if (at(0) == 0) {
+        at(0) = 0x78;  // the editor refuses images whose first byte is zero
+    }
+    for (std::size_t i = 0; i < kTitleLength; ++i) {
+        at(kTitleOffset + static_cast<std::uint32_t>(i)) =
+            i < spec.title.size() ? static_cast<std::uint8_t>(spec.title[i]) : ' ';
+    }
+    switch (spec.release) {
+        case Release::Beta:
+            at(kReleaseLetterOffset) = 0x00;
+            break;
+        case Release::Europe:
+            at(kReleaseLetterOffset) = 'P';
+            break;
+        case Release::Japan:
+            at(kReleaseLetterOffset) = 'J';
+            break;
+        case Release::NorthAmerica:
+            at(kReleaseLetterOffset) = 'E';
+            at(kEditionCodeOffset) = '1';
+            break;
+        case Release::OldSchool:
+            at(kReleaseLetterOffset) = 'E';
+            at(kEditionCodeOffset) = 'g';
+            break;
+    }
+    // The relocation markers of an image that has never been relocated.
+    if (spec.size > 0x27801) {
+        at(0x27001) = 0x00;
+        at(0x27801) = 0xFF;
+    }
+}
+
+void Image::put16(std::uint32_t offset, std::uint16_t value) {
+    at(offset) = static_cast<std::uint8_t>(value & 0xFF);
+    at(offset + 1) = static_cast<std::uint8_t>(value >> 8);
+}
+
+std::uint16_t Image::get16(std::uint32_t offset) const {
+    return static_cast<std::uint16_t>(at(offset) | (at(offset + 1) << 8));
+}
+
+std::string Image::writeTo(const std::filesystem::path& path) const {
+    writeFile(path.string(), bytes_);
+    return path.string();
+}
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "slamwise-test-XXXXXX").string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a temporary folder");
+    }
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ignored;
+    // Folders made read-only by a test must be writable again before they can be removed.
+    for (auto& entry : std::filesystem::recursive_directory_iterator(path_, ignored)) {
+        std::filesystem::permissions(entry.path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    }
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                 std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<long>(bytes.size()));
+    if (!out) {
+        throw std::runtime_error("cannot write " + path);
+    }
+}
+
+std::vector<std::uint32_t> changedOffsets(const std::vector<std::uint8_t>& before,
+                                          const std::vector<std::uint8_t>& after,
+                                          std::size_t headerSize) {
+    std::vector<std::uint32_t> changed;
+    std::size_t common = std::min(before.size(), after.size());
+    for (std::size_t i = headerSize; i < common; ++i) {
+        if (before[i] != after[i]) {
+            changed.push_back(static_cast<std::uint32_t>(i - headerSize));
+        }
+    }
+    for (std::size_t i = std::max(common, headerSize); i < std::max(before.size(), after.size());
+         ++i) {
+        changed.push_back(static_cast<std::uint32_t>(i - headerSize));
+    }
+    return changed;
+}
+
+}  // namespace slamwise::test
