@@ -76,10 +76,9 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
 
     auto* forum = linkLabel(QStringLiteral("QuillonLBL"), kForum,
                             QStringLiteral("Visit the official forums."), urls_, frame);
-    auto* homePage =
-        linkLabel(QStringLiteral("URLLBL"), kHomePage,
-                  QStringLiteral("Come and visit the home page for more tools and news."), urls_,
-                  frame);
+    auto* homePage = linkLabel(
+        QStringLiteral("URLLBL"), kHomePage,
+        QStringLiteral("Come and visit the home page for more tools and news."), urls_, frame);
 
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
     close->setObjectName(QStringLiteral("CloseCMD"));

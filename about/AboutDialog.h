@@ -9,7 +9,7 @@ namespace slamwise {
 // "About this Program...": the program's name, version and dates, a disclaimer and two links.
 class AboutDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     static const QString kHomePage;
     static const QString kForum;
 
@@ -18,7 +18,7 @@ public:
     // The text of ProgramInfoLBL, lines joined by CR LF.
     static QString programText();
 
-private:
+  private:
     UrlOpener& urls_;
 };
 

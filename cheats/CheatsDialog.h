@@ -10,7 +10,7 @@ namespace slamwise {
 // "Enable Cheat Codes": the sixteen cheat switches of the two cheat bytes.
 class CheatsDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     CheatsDialog(RomFile& rom, Platform platform, QWidget* parent = nullptr);
 };
 

@@ -14,7 +14,7 @@ namespace slamwise {
 // ever waits on a modal dialog.
 
 class FileDialog {
-public:
+  public:
     virtual ~FileDialog() = default;
     // Asks for an existing file. filters are "Description (patterns)" entries; the entry at
     // selectedFilter is preselected. Nothing when the user cancels.
@@ -23,7 +23,7 @@ public:
 };
 
 class MessageBoxes {
-public:
+  public:
     enum class Icon { Question, Exclamation, Information, Critical };
     virtual ~MessageBoxes() = default;
     // A box with one OK button. details, when given, is shown below the text (for instance
@@ -35,7 +35,7 @@ public:
 };
 
 class Clipboard {
-public:
+  public:
     virtual ~Clipboard() = default;
     // Empties the clipboard and puts the plain text on it.
     virtual void setText(const QString& text) = 0;
@@ -43,14 +43,14 @@ public:
 
 // The per-user settings: text values by key; a missing key reads as the empty string.
 class Settings {
-public:
+  public:
     virtual ~Settings() = default;
     virtual QString value(const QString& key) = 0;
     virtual void setValue(const QString& key, const QString& value) = 0;
 };
 
 class UrlOpener {
-public:
+  public:
     virtual ~UrlOpener() = default;
     // Opens the address with the system's handler; the outcome is not reported.
     virtual void open(const QUrl& url) = 0;

@@ -54,8 +54,7 @@ void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, cons
 }
 
 bool QtMessageBoxes::askYesNo(QWidget* parent, const QString& title, const QString& text) {
-    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No,
-                    parent);
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
     box.setDefaultButton(QMessageBox::Yes);
     return box.exec() == QMessageBox::Yes;
 }
@@ -78,6 +77,8 @@ void QtSettings::setValue(const QString& key, const QString& value) {
     store_.sync();
 }
 
-void QtUrlOpener::open(const QUrl& url) { QDesktopServices::openUrl(url); }
+void QtUrlOpener::open(const QUrl& url) {
+    QDesktopServices::openUrl(url);
+}
 
 }  // namespace slamwise

@@ -7,37 +7,37 @@
 namespace slamwise {
 
 class QtFileDialog final : public FileDialog {
-public:
+  public:
     std::optional<QString> openFile(QWidget* parent, const QStringList& filters,
                                     int selectedFilter) override;
 };
 
 class QtMessageBoxes final : public MessageBoxes {
-public:
+  public:
     void show(QWidget* parent, Icon icon, const QString& title, const QString& text,
               const QString& details) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
 };
 
 class QtClipboard final : public Clipboard {
-public:
+  public:
     void setText(const QString& text) override;
 };
 
 // Kept in the user's configuration folder: ~/.config/Korvanex/Korvanex.conf on Linux,
 // section [Slamwise Player Editor].
 class QtSettings final : public Settings {
-public:
+  public:
     QtSettings();
     QString value(const QString& key) override;
     void setValue(const QString& key, const QString& value) override;
 
-private:
+  private:
     QSettings store_;
 };
 
 class QtUrlOpener final : public UrlOpener {
-public:
+  public:
     void open(const QUrl& url) override;
 };
 

@@ -9,7 +9,7 @@ namespace slamwise {
 // touches nothing; RomFile::apply writes it as one action (all of it is checked first, and one
 // sync follows the last write).
 class Edit {
-public:
+  public:
     struct Write {
         std::uint32_t offset;  // image offset (a copier header is added by RomFile)
         std::vector<std::uint8_t> bytes;
@@ -19,9 +19,9 @@ public:
 
     // 16-bit values are little-endian, as everywhere in the image.
     void put16(std::uint32_t offset, std::uint16_t value) {
-        writes_.push_back({offset,
-                           {static_cast<std::uint8_t>(value & 0xFF),
-                            static_cast<std::uint8_t>(value >> 8)}});
+        writes_.push_back(
+            {offset,
+             {static_cast<std::uint8_t>(value & 0xFF), static_cast<std::uint8_t>(value >> 8)}});
     }
 
     void putBytes(std::uint32_t offset, std::vector<std::uint8_t> bytes) {
@@ -31,7 +31,7 @@ public:
     const std::vector<Write>& writes() const { return writes_; }
     bool empty() const { return writes_.empty(); }
 
-private:
+  private:
     std::vector<Write> writes_;
 };
 

@@ -8,7 +8,7 @@ namespace slamwise {
 // Display names of the game's players, teams and head graphics. They are game data that the
 // editor does not take from the image; the program ships neutral placeholders.
 struct GameNames {
-    static constexpr int kPlayerCount = 169;       // records in the player table
+    static constexpr int kPlayerCount = 169;        // records in the player table
     static constexpr int kRosterPlayerCount = 170;  // entry codes 0x00-0xA9 of the rosters
     static constexpr int kTeamCount = 29;
     static constexpr int kHeadCount = 80;

@@ -9,7 +9,7 @@ namespace slamwise {
 // The outcome of an operation that can fail. A failure carries a message for the user that
 // already names the cause (for file access: the operating system's reason).
 class [[nodiscard]] Status {
-public:
+  public:
     Status() = default;
     static Status failure(std::string message) {
         Status status;
@@ -21,16 +21,17 @@ public:
     explicit operator bool() const { return ok(); }
     const std::string& message() const { return message_; }
 
-private:
+  private:
     std::string message_;
 };
 
 // A value, or the failure that prevented it.
 template <class T>
 class [[nodiscard]] Result {
-public:
+  public:
     Result(T value) : value_(std::move(value)) {}
-    Result(Status failure) : error_(failure.ok() ? std::string("Unknown error") : failure.message()) {}
+    Result(Status failure)
+        : error_(failure.ok() ? std::string("Unknown error") : failure.message()) {}
 
     bool ok() const { return value_.has_value(); }
     explicit operator bool() const { return ok(); }
@@ -46,7 +47,7 @@ public:
     const std::string& error() const { return error_; }
     Status status() const { return ok() ? Status() : Status::failure(error_); }
 
-private:
+  private:
     std::optional<T> value_;
     std::string error_;
 };

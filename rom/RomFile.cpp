@@ -13,7 +13,9 @@ namespace slamwise {
 
 namespace {
 
-std::string osReason(int error) { return std::system_category().message(error); }
+std::string osReason(int error) {
+    return std::system_category().message(error);
+}
 
 std::string hexNumber(std::uint64_t value) {
     char text[24];
@@ -23,7 +25,9 @@ std::string hexNumber(std::uint64_t value) {
 
 }  // namespace
 
-std::string hexOffset(std::uint32_t offset) { return "$" + hexNumber(offset); }
+std::string hexOffset(std::uint32_t offset) {
+    return "$" + hexNumber(offset);
+}
 
 Result<RomFile> RomFile::open(const std::string& path, Access access) {
     int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY;
@@ -73,7 +77,9 @@ RomFile& RomFile::operator=(RomFile&& other) noexcept {
     return *this;
 }
 
-RomFile::~RomFile() { close(); }
+RomFile::~RomFile() {
+    close();
+}
 
 void RomFile::close() {
     if (fd_ >= 0) {
@@ -87,8 +93,8 @@ Status RomFile::read(std::uint32_t offset, std::span<std::uint8_t> out) const {
     std::uint64_t position = std::uint64_t{headerSize_} + offset;
     std::size_t done = 0;
     while (done < out.size()) {
-        ssize_t got = ::pread(fd_, out.data() + done, out.size() - done,
-                              static_cast<off_t>(position + done));
+        ssize_t got =
+            ::pread(fd_, out.data() + done, out.size() - done, static_cast<off_t>(position + done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;
@@ -123,7 +129,8 @@ Result<std::uint16_t> RomFile::read16(std::uint32_t offset) const {
 
 Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
     if (!writable() && !edit.empty()) {
-        return Status::failure("\"" + path_ + "\" was opened for reading only; nothing was written.");
+        return Status::failure("\"" + path_ +
+                               "\" was opened for reading only; nothing was written.");
     }
     for (const Edit::Write& write : edit.writes()) {
         if (std::uint64_t{write.offset} + write.bytes.size() > imageSize()) {

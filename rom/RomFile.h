@@ -17,7 +17,7 @@ namespace slamwise {
 // Reads past the end of the file yield zeros; writes past the end are refused, so a file
 // that is not a ROM image is never lengthened.
 class RomFile {
-public:
+  public:
     static constexpr std::uint32_t kCopierHeaderSize = 512;
 
     enum class Access { ReadWrite, ReadOnly };
@@ -52,7 +52,7 @@ public:
     // afterEachWrite, when given, runs after each write (to keep a window responsive).
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
 
-private:
+  private:
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);
     void close();
 

@@ -11,7 +11,7 @@ namespace slamwise {
 // "Team Roster Editor": the two entry codes of each slot of the 29 team rosters.
 class RosterEditor : public QDialog {
     Q_OBJECT
-public:
+  public:
     RosterEditor(RomFile& rom, Platform platform, const GameNames& names,
                  QWidget* parent = nullptr);
 };

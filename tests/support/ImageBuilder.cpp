@@ -18,8 +18,14 @@ Image::Image(const ImageSpec& spec) {
     if (headerSize_ != 0) {
         std::fill(bytes_.begin(), bytes_.begin() + static_cast<long>(headerSize_), 0);
     }
+    if (spec.size == 0) {
+        return;
+    }
     if (at(0) == 0) {
         at(0) = 0x78;  // the editor refuses images whose first byte is zero
+    }
+    if (spec.size <= kEditionCodeOffset) {
+        return;  // too short for an internal header: random bytes only
     }
     for (std::size_t i = 0; i < kTitleLength; ++i) {
         at(kTitleOffset + static_cast<std::uint32_t>(i)) =
@@ -66,7 +72,8 @@ std::string Image::writeTo(const std::filesystem::path& path) const {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "slamwise-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "slamwise-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a temporary folder");
     }

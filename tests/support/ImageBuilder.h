@@ -20,7 +20,7 @@ struct ImageSpec {
 };
 
 class Image {
-public:
+  public:
     explicit Image(const ImageSpec& spec = {});
 
     // Access by image offset (after a copier header).
@@ -36,14 +36,14 @@ public:
     // Writes the file and returns its path.
     std::string writeTo(const std::filesystem::path& path) const;
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
     std::size_t headerSize_ = 0;
 };
 
 // A folder that is removed with everything in it when the test ends.
 class TempDir {
-public:
+  public:
     TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
@@ -52,7 +52,7 @@ public:
     const std::filesystem::path& path() const { return path_; }
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

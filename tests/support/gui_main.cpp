@@ -1,7 +1,7 @@
 // Entry point of the window tests: one QApplication on Qt's offscreen platform, so the tests
 // need no display.
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

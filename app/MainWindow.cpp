@@ -1,0 +1,410 @@
+#include "app/MainWindow.h"
+
+#include <QCloseEvent>
+#include <QDate>
+#include <QDir>
+#include <QLabel>
+#include <QLocale>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTime>
+#include <QVBoxLayout>
+#include <filesystem>
+
+#include "about/AboutDialog.h"
+#include "cheats/CheatsDialog.h"
+#include "player/PlayerEditor.h"
+#include "rom/Version.h"
+#include "roster/RosterEditor.h"
+
+namespace slamwise {
+
+const QString MainWindow::kDesignCaption =
+    QStringLiteral("Slamwise Player Editor (v0.00) - ROM NAME");
+
+namespace {
+
+const QString kLastFilePrefix = QStringLiteral("1: ");
+const QString kNoRomLoaded = QStringLiteral(" - NO ROM LOADED");
+const QString kCancelledText = QStringLiteral("So you want to load a ROM or what?");
+const QString kMissingText = QStringLiteral(
+    "The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.");
+const QString kRefusalTitle = QStringLiteral("WTF");
+
+// The entries of the open-file dialog; the second one is preselected.
+const QStringList kFileFilters = {
+    QStringLiteral("All Files (*.*) (*.*)"),
+    QStringLiteral("All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) (*.smc *.swc *.sfc *.fig)"),
+    QStringLiteral("Super MagiCom ROM File (*.smc) (*.smc)"),
+    QStringLiteral("Super Wild Card ROM File (*.swc) (*.swc)"),
+    QStringLiteral("Super Famicom ROM File (*.sfc) (*.sfc)"),
+    QStringLiteral("Super UFO 8/Pro Fighter X ROM File (*.fig) (*.fig)"),
+};
+constexpr int kPreselectedFilter = 1;
+
+QAction* menuEntry(QMenu* menu, const char* name, const QString& caption,
+                   const QKeySequence& shortcut = {}) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcut(shortcut);
+    return action;
+}
+
+void addSeparator(QMenu* menu, const char* name) {
+    menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+
+}  // namespace
+
+QString programCaption() {
+    return QStringLiteral("Slamwise Player Editor (v%1)")
+        .arg(QString::fromStdString(versionText()));
+}
+
+MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent)
+    : QMainWindow(parent),
+      platform_(platform),
+      programFolder_(std::move(programFolder)),
+      names_(defaultNames()) {
+    setObjectName(QStringLiteral("Main"));
+    setWindowTitle(kDesignCaption);
+    createMenus();
+    createCentralWidget();
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::createMenus() {
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->setObjectName(QStringLiteral("mnuFile"));
+    mnuOpen_ =
+        menuEntry(file, "mnuOpen", QStringLiteral("&Open ROM"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    mnuClose_ = menuEntry(file, "mnuClose", QStringLiteral("C&lose ROM"),
+                          QKeySequence(Qt::CTRL | Qt::Key_L));
+    mnuSave_ =
+        menuEntry(file, "mnuSave", QStringLiteral("&Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    addSeparator(file, "mnusep1");
+    mnuLastFile_ = menuEntry(file, "mnuLastFile", kLastFilePrefix);
+    addSeparator(file, "mnuSep2");
+    mnuExit_ =
+        menuEntry(file, "mnuExit", QStringLiteral("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X));
+
+    QMenu* stuff = menuBar()->addMenu(QStringLiteral("S&tuff"));
+    stuff->setObjectName(QStringLiteral("mnuStuff"));
+    mnuCheats_ = menuEntry(stuff, "mnuCheats", QStringLiteral("&Cheat Codes"));
+    // Two places kept for features to come; they stay disabled.
+    menuEntry(stuff, "mnuFeature2", QStringLiteral("Dummy"))->setEnabled(false);
+    menuEntry(stuff, "mnuFeature3", QStringLiteral("Dummy"))->setEnabled(false);
+
+    QMenu* info = menuBar()->addMenu(QStringLiteral("&Information"));
+    info->setObjectName(QStringLiteral("mnuInfo"));
+    mnuHomepage_ = menuEntry(info, "mnuHomepage", QUrl(AboutDialog::kHomePage).host(),
+                             QKeySequence(Qt::Key_F12));
+    addSeparator(info, "mnuSep3");
+    mnuAbout_ = menuEntry(info, "mnuAbout", QStringLiteral("&About"), QKeySequence(Qt::Key_F1));
+
+    mnuClose_->setEnabled(false);
+    mnuSave_->setEnabled(false);
+    mnuCheats_->setEnabled(false);
+    mnuLastFile_->setEnabled(false);
+
+    connect(mnuOpen_, &QAction::triggered, this, &MainWindow::mnuOpen_Click);
+    connect(mnuClose_, &QAction::triggered, this, &MainWindow::CloseROM);
+    connect(mnuSave_, &QAction::triggered, this, &MainWindow::mnuSave_Click);
+    connect(mnuLastFile_, &QAction::triggered, this, &MainWindow::mnuLastFile_Click);
+    connect(mnuExit_, &QAction::triggered, this, &MainWindow::endProgram);
+    connect(mnuCheats_, &QAction::triggered, this, &MainWindow::mnuCheats_Click);
+    connect(mnuHomepage_, &QAction::triggered, this, &MainWindow::mnuHomepage_Click);
+    connect(mnuAbout_, &QAction::triggered, this, &MainWindow::mnuAbout_Click);
+}
+
+void MainWindow::createCentralWidget() {
+    auto* central = new QWidget(this);
+    playerEditor_ = new PlayerEditor(platform_, names_, central);
+    regionLabel_ = new QLabel(QStringLiteral("000"), central);
+    regionLabel_->setObjectName(QStringLiteral("RegionLBL"));
+    regionLabel_->hide();  // holds the release code; never shown
+
+    auto* layout = new QVBoxLayout(central);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(playerEditor_);
+    setCentralWidget(central);
+    statusBar()->setObjectName(QStringLiteral("StatusBar"));
+
+    connect(playerEditor_, &PlayerEditor::rosterEditorRequested, this,
+            &MainWindow::TeamEditCMD_Click);
+    connect(playerEditor_, &PlayerEditor::quitRequested, this, &MainWindow::endProgram);
+}
+
+QString MainWindow::releaseCode() const {
+    return regionLabel_->text();
+}
+
+void MainWindow::Form_Load() {
+    LoadROM();
+    updateLastFileEntry();
+}
+
+// ---- Opening ------------------------------------------------------------------------------
+
+void MainWindow::mnuOpen_Click() {
+    LoadROM();
+    updateLastFileEntry();
+}
+
+void MainWindow::mnuLastFile_Click() {
+    QuickLoad();
+    updateLastFileEntry();
+}
+
+void MainWindow::LoadROM() {
+    std::optional<QString> chosen =
+        platform_.files.openFile(this, kFileFilters, kPreselectedFilter);
+    if (!chosen) {
+        refuseOpening(OpenPath::Dialog);
+        return;
+    }
+    openImage(*chosen, OpenPath::Dialog);
+}
+
+void MainWindow::QuickLoad() {
+    QString path = platform_.settings.value(settings_keys::kLastFile);
+    std::error_code error;
+    if (path.isEmpty() || !std::filesystem::exists(path.toStdString(), error)) {
+        refuseOpening(OpenPath::RememberedFile);
+        return;
+    }
+    openImage(path, OpenPath::RememberedFile);
+}
+
+void MainWindow::openImage(const QString& path, OpenPath via) {
+    Result<RomFile> opened = RomFile::open(path.toStdString());
+    if (!opened) {
+        refuseOpening(via, QString::fromStdString(opened.error()));
+        return;
+    }
+    auto rom = std::make_unique<RomFile>(std::move(opened).value());
+    if (!rom->openingNotice().empty()) {
+        platform_.messages.show(this, MessageBoxes::Icon::Information, programCaption(),
+                                QString::fromStdString(rom->openingNotice()));
+    }
+
+    playerEditor_->ClearRelocationFlag();
+
+    Result<std::uint8_t> firstByte = rom->read8(0);
+    if (!firstByte) {
+        refuseOpening(via, QString::fromStdString(firstByte.error()));
+        return;
+    }
+    if (*firstByte == 0) {
+        refuseOpening(via);
+        return;
+    }
+    Result<std::optional<Identification>> identified = identify(*rom);
+    if (!identified) {
+        refuseOpening(via, QString::fromStdString(identified.error()));
+        return;
+    }
+    if (!identified->has_value()) {
+        refuseUnknownImage(path, {});
+        if (via == OpenPath::RememberedFile) {
+            platform_.settings.setValue(settings_keys::kLastFile, QString());
+        }
+        return;
+    }
+
+    rom_ = std::move(rom);
+    if (via == OpenPath::Dialog) {
+        platform_.settings.setValue(settings_keys::kLastFile, path);
+    }
+    playerEditor_->setRom(rom_.get());
+    switchEditingControlsOn();
+    if (via == OpenPath::RememberedFile) {
+        setMainAndRosterCaption(programCaption());
+    }
+    if (rom_->hasCopierHeader()) {
+        statusBar()->showMessage(
+            QStringLiteral("This image starts with a 512-byte copier header; "
+                           "the editor skips it and leaves it as it is."));
+    } else {
+        statusBar()->clearMessage();
+    }
+    LoadROMIName(**identified);
+    playerEditor_->CheckRelocatedData();
+    playerEditor_->SelectFirstPlayer();
+}
+
+void MainWindow::refuseOpening(OpenPath via, const QString& details) {
+    if (via == OpenPath::Dialog) {
+        platform_.messages.show(this, MessageBoxes::Icon::Question, kRefusalTitle, kCancelledText,
+                                details);
+    } else {
+        platform_.messages.show(this, MessageBoxes::Icon::Question, kRefusalTitle, kMissingText,
+                                details);
+        QString path = platform_.settings.value(settings_keys::kLastFile);
+        std::error_code error;
+        // A remembered file that still exists but cannot be opened (locked, read-only) stays
+        // remembered: it is not gone, and the user may try again once it is free.
+        bool stillThere = !path.isEmpty() && std::filesystem::exists(path.toStdString(), error);
+        if (!stillThere || details.isEmpty()) {
+            platform_.settings.setValue(settings_keys::kLastFile, QString());
+        }
+    }
+    mnuClose_->setEnabled(false);
+    mnuSave_->setEnabled(false);
+}
+
+void MainWindow::refuseUnknownImage(const QString& path, const std::string&) {
+    platform_.messages.show(
+        this, MessageBoxes::Icon::Exclamation, QStringLiteral("Unknown ROM image"),
+        QStringLiteral("\"%1\" is not an image of a known release of the game (Beta, Europe, "
+                       "Japan, North America or the Old School Edition). The editor will not "
+                       "change it.")
+            .arg(QDir::toNativeSeparators(path)));
+    mnuClose_->setEnabled(false);
+    mnuSave_->setEnabled(false);
+}
+
+void MainWindow::switchEditingControlsOn() {
+    mnuClose_->setEnabled(true);
+    mnuSave_->setEnabled(true);
+    mnuCheats_->setEnabled(true);
+    mnuOpen_->setEnabled(false);
+    mnuLastFile_->setEnabled(false);
+    playerEditor_->EnableEditingControls();
+}
+
+void MainWindow::LoadROMIName(const Identification& identification) {
+    Release release = identification.release;
+    QString caption = programCaption() + QStringLiteral(" - ''") +
+                      QString::fromStdString(identification.title) +
+                      QString::fromUtf8(captionEnding(release).data(),
+                                        static_cast<int>(captionEnding(release).size()));
+    setMainAndRosterCaption(caption);
+    cheatsCaption_ = caption;
+    if (!hasPlayerData(release)) {
+        playerEditor_->ShutOffPlayerEditor();
+        // No player data is ever written into such an image.
+        mnuSave_->setEnabled(false);
+    }
+    if (release == Release::Beta || release == Release::Europe) {
+        mnuCheats_->setEnabled(false);
+    }
+    regionLabel_->setText(
+        QString::fromLatin1(slamwise::releaseCode(release).data(),
+                            static_cast<int>(slamwise::releaseCode(release).size())));
+    playerEditor_->setRelease(release);
+}
+
+void MainWindow::setMainAndRosterCaption(const QString& caption) {
+    setWindowTitle(caption);
+    rosterCaption_ = caption;
+}
+
+void MainWindow::updateLastFileEntry() {
+    QString path = platform_.settings.value(settings_keys::kLastFile);
+    mnuLastFile_->setText(kLastFilePrefix + path);
+    mnuLastFile_->setEnabled(!path.isEmpty() && !romOpen());
+}
+
+// ---- Closing, saving, ending ----------------------------------------------------------------
+
+void MainWindow::CloseROM() {
+    if (!rom_) {
+        return;
+    }
+    QString path = QString::fromStdString(rom_->path());
+    setMainAndRosterCaption(programCaption() + kNoRomLoaded);
+    platform_.settings.setValue(settings_keys::kLastFile, path);
+    mnuLastFile_->setText(kLastFilePrefix + path);
+    playerEditor_->ResetAfterClose();
+    mnuClose_->setEnabled(false);
+    mnuSave_->setEnabled(false);
+    mnuOpen_->setEnabled(true);
+    mnuLastFile_->setEnabled(true);
+    mnuCheats_->setEnabled(false);
+    playerEditor_->setRom(nullptr);
+    rom_.reset();
+    statusBar()->clearMessage();
+}
+
+void MainWindow::mnuSave_Click() {
+    if (rom_ && !playerEditor_->shutOff()) {
+        playerEditor_->SavePlayer();
+    }
+}
+
+void MainWindow::SaveREG() {
+    if (!platform_.settings.value(settings_keys::kFirstRunMarker).isEmpty()) {
+        return;
+    }
+    QLocale locale = QLocale::system();
+    platform_.settings.setValue(settings_keys::kApplicationPath, programFolder_);
+    platform_.settings.setValue(settings_keys::kVisualDataExpanded, playerEditor_->relocated()
+                                                                        ? QStringLiteral("1")
+                                                                        : QStringLiteral("0"));
+    platform_.settings.setValue(settings_keys::kLastVersionUsed,
+                                QStringLiteral("v") + QString::fromStdString(versionText()));
+    platform_.settings.setValue(settings_keys::kFirstRunMarker, QStringLiteral("Of course!"));
+    platform_.settings.setValue(settings_keys::kDateOfInstallation,
+                                locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
+                                    QStringLiteral(", ") +
+                                    locale.toString(QTime::currentTime(), QLocale::ShortFormat));
+}
+
+void MainWindow::endProgram() {
+    if (ended_) {
+        return;
+    }
+    ended_ = true;
+    SaveREG();
+    playerEditor_->setRom(nullptr);
+    rom_.reset();
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    endProgram();
+    event->accept();
+}
+
+// ---- Other windows ------------------------------------------------------------------------
+
+void MainWindow::TeamEditCMD_Click() {
+    if (!rom_) {
+        return;
+    }
+    RosterEditor dialog(*rom_, platform_, names_, this);
+    if (rosterCaption_) {
+        dialog.setWindowTitle(*rosterCaption_);
+    }
+    dialog.exec();
+    rosterCaption_.reset();
+}
+
+void MainWindow::mnuCheats_Click() {
+    if (!rom_) {
+        return;
+    }
+    CheatsDialog dialog(*rom_, platform_, this);
+    if (cheatsCaption_) {
+        dialog.setWindowTitle(*cheatsCaption_);
+    }
+    dialog.exec();
+    cheatsCaption_.reset();
+}
+
+void MainWindow::mnuAbout_Click() {
+    AboutDialog dialog(platform_.urls, this);
+    dialog.exec();
+}
+
+void MainWindow::mnuHomepage_Click() {
+    platform_.urls.open(QUrl(AboutDialog::kHomePage));
+}
+
+void MainWindow::showFailure(const QString& text, const QString& details) {
+    platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(), text, details);
+}
+
+}  // namespace slamwise

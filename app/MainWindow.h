@@ -1,0 +1,100 @@
+#pragma once
+
+#include <QMainWindow>
+#include <memory>
+#include <optional>
+
+#include "platform/Platform.h"
+#include "rom/Identify.h"
+#include "rom/Names.h"
+#include "rom/RomFile.h"
+
+class QAction;
+class QLabel;
+
+namespace slamwise {
+
+class PlayerEditor;
+
+// The main window: menus, opening and identifying an image, closing it, and the player editor
+// as its working area. It owns the one open image file.
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+  public:
+    static const QString kDesignCaption;
+
+    MainWindow(Platform platform, QString programFolder, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Runs once before the window is first shown: the open-file dialog comes up at once, then
+    // the last-file entry is set up.
+    void Form_Load();
+
+    // The dialog path and the last-file path of opening an image.
+    void LoadROM();
+    void QuickLoad();
+    void CloseROM();
+    // Writes the first-run settings; runs once whenever the program ends.
+    void SaveREG();
+
+    bool romOpen() const { return rom_ != nullptr; }
+    // The release code kept in the hidden RegionLBL: "000" before any identification.
+    QString releaseCode() const;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    enum class OpenPath { Dialog, RememberedFile };
+
+    void createMenus();
+    void createCentralWidget();
+
+    // Opens path, checks it and identifies it; on success the window is in the "ROM open"
+    // state. Each refusal shows its message and leaves no file open.
+    void openImage(const QString& path, OpenPath via);
+    void refuseOpening(OpenPath via, const QString& details = {});
+    void refuseUnknownImage(const QString& path, const std::string& reason);
+    void LoadROMIName(const Identification& identification);
+    void switchEditingControlsOn();
+    void setMainAndRosterCaption(const QString& caption);
+    void updateLastFileEntry();
+    void showFailure(const QString& text, const QString& details);
+
+    void mnuOpen_Click();
+    void mnuLastFile_Click();
+    void mnuSave_Click();
+    void mnuCheats_Click();
+    void mnuHomepage_Click();
+    void mnuAbout_Click();
+    void TeamEditCMD_Click();
+    // File > Exit, the Cancel button and the close box all end the program this way.
+    void endProgram();
+
+    Platform platform_;
+    QString programFolder_;
+    GameNames names_;
+    std::unique_ptr<RomFile> rom_;
+    bool ended_ = false;
+
+    // Captions that the roster editor and the cheat-code window get when they next open;
+    // closing either window discards its caption.
+    std::optional<QString> rosterCaption_;
+    std::optional<QString> cheatsCaption_;
+
+    PlayerEditor* playerEditor_ = nullptr;
+    QLabel* regionLabel_ = nullptr;
+    QAction* mnuOpen_ = nullptr;
+    QAction* mnuClose_ = nullptr;
+    QAction* mnuSave_ = nullptr;
+    QAction* mnuLastFile_ = nullptr;
+    QAction* mnuExit_ = nullptr;
+    QAction* mnuCheats_ = nullptr;
+    QAction* mnuHomepage_ = nullptr;
+    QAction* mnuAbout_ = nullptr;
+};
+
+// "Slamwise Player Editor (v0.36)"
+QString programCaption();
+
+}  // namespace slamwise
