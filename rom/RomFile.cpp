@@ -30,6 +30,13 @@ std::string hexOffset(std::uint32_t offset) {
 }
 
 Result<RomFile> RomFile::open(const std::string& path, Access access) {
+    // Look before opening: opening a device or a pipe can have effects of its own.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        return Status::failure("\"" + path + "\" is " +
+                               (S_ISDIR(before.st_mode) ? "a directory" : "not a regular file") +
+                               ", not a ROM image.");
+    }
     int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY;
     int fd = ::open(path.c_str(), flags);
     if (fd < 0) {

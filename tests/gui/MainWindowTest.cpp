@@ -463,3 +463,28 @@ TEST_F(MainWindowTest, SecondaryWindowsGetTheIdentificationCaptionUntilTheyClose
 
 }  // namespace
 }  // namespace slamwise
+
+namespace slamwise {
+namespace {
+
+TEST_F(MainWindowTest, HugeAndSpecialFilesAreRefusedWithoutBeingChanged) {
+    // A sparse 5 GiB file that is not an image: identified as nothing, never written.
+    std::string huge = dir.file("movie.sfc");
+    Image start(ImageSpec{Release::NorthAmerica, 0x10000});
+    start.at(0x8422) = 'x';
+    start.writeTo(huge);
+    std::filesystem::resize_file(huge, 5ull << 30);
+    openThroughMenu(QString::fromStdString(huge));
+    EXPECT_FALSE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(std::filesystem::file_size(huge), 5ull << 30);
+
+    fake.messages.shown.clear();
+    openThroughMenu(QStringLiteral("/dev/zero"));
+    EXPECT_FALSE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].details.contains("not a regular file"));
+}
+
+}  // namespace
+}  // namespace slamwise
