@@ -197,9 +197,28 @@ void RosterEditor::createWidgets(const GameNames& names) {
 }
 
 void RosterEditor::connectWidgets() {
-    // Selection changes come from the mouse and the keyboard, never from mere focus.
-    connect(TeamLST, &QListWidget::itemSelectionChanged, this, &RosterEditor::TeamLST_Click);
-    connect(SlotLST, &QListWidget::itemSelectionChanged, this, &RosterEditor::SlotLST_Click);
+    // A list acts when its selection changes (by mouse or keyboard, never by mere focus), and
+    // also when the mouse clicks the entry that is already selected.
+    connect(TeamLST, &QListWidget::itemSelectionChanged, this, [this] {
+        selectionChangedByPress_ = true;
+        TeamLST_Click();
+    });
+    connect(SlotLST, &QListWidget::itemSelectionChanged, this, [this] {
+        selectionChangedByPress_ = true;
+        SlotLST_Click();
+    });
+    connect(TeamLST, &QListWidget::itemClicked, this, [this] {
+        if (!selectionChangedByPress_) {
+            TeamLST_Click();
+        }
+    });
+    connect(SlotLST, &QListWidget::itemClicked, this, [this] {
+        if (!selectionChangedByPress_) {
+            SlotLST_Click();
+        }
+    });
+    TeamLST->viewport()->installEventFilter(this);
+    SlotLST->viewport()->installEventFilter(this);
     connect(ApplyCMD, &QPushButton::clicked, this, &RosterEditor::SaveData);
     connect(LastPlayerCMD, &QPushButton::clicked, this, &RosterEditor::LastPlayerCMD_Click);
     connect(QuitCMD, &QPushButton::clicked, this, &RosterEditor::QuitCMD_Click);
@@ -210,6 +229,10 @@ void RosterEditor::connectWidgets() {
 }
 
 bool RosterEditor::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == TeamLST->viewport() || watched == SlotLST->viewport()) &&
+        event->type() == QEvent::MouseButtonPress) {
+        selectionChangedByPress_ = false;  // the list handles the press after this
+    }
     if ((watched == HEXLBL || watched == DECLBL) && event->type() == QEvent::MouseButtonRelease) {
         mnuCopyParent->popup(QCursor::pos());
         return true;

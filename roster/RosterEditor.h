@@ -69,6 +69,9 @@ class RosterEditor : public QDialog {
     QMenu* mnuCopyParent = nullptr;
     QAction* mnuTeamHEX = nullptr;
     QAction* mnuTeamDEC = nullptr;
+
+    // Whether the current mouse press on a list changed its selection (and so already acted).
+    bool selectionChangedByPress_ = false;
 };
 
 }  // namespace slamwise

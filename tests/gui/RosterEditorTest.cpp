@@ -178,6 +178,16 @@ TEST_F(RosterEditorTest, ShowingAnotherSlotDiscardsAnUnappliedChoice) {
     EXPECT_EQ(code1(), 0x07);
     clickRow("SlotLST", 0);
     EXPECT_EQ(code1(), 0x05);
+
+    // Clicking the slot that is already shown shows it again; clicking the selected team
+    // goes back to its first slot.
+    find<QComboBox>("POS1CBO")->setCurrentIndex(0x33);
+    clickRow("SlotLST", 0);
+    EXPECT_EQ(code1(), 0x05);
+    clickRow("SlotLST", 1);
+    clickRow("TeamLST", 0);
+    EXPECT_EQ(find<QListWidget>("SlotLST")->currentRow(), 0);
+    EXPECT_EQ(code1(), 0x05);
     EXPECT_TRUE(changed().empty());
 }
 
