@@ -52,13 +52,5 @@ TEST(CheatBytes, ReadAndWriteTouchOnlyTheTwoBytes) {
     EXPECT_EQ(after[0x179C5], 0x02);
 }
 
-TEST(CheatTexts, EntriesAndDefinitionsKeepTheirExactForm) {
-    EXPECT_EQ(kCheat2Entries[7], "Unknown 3*");
-    EXPECT_EQ(kCheatDefinitions[0],
-              "Powerup Push: This code makes it so when you push a player down they fly far "
-              "away.  Also gives you a \"9\" rating on blocks.");
-    EXPECT_EQ(kCheatDefinitions[15], "Unknown 3: Unknown effect(s) / Nothing?");
-}
-
 }  // namespace
 }  // namespace slamwise
