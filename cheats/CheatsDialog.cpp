@@ -1,10 +1,162 @@
 #include "cheats/CheatsDialog.h"
 
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "cheats/CheatBytes.h"
+
 namespace slamwise {
 
-CheatsDialog::CheatsDialog(RomFile&, Platform, QWidget* parent) : QDialog(parent) {
+namespace {
+
+QString text(std::string_view view) {
+    return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+}
+
+QListWidget* cheatList(const char* name,
+                       const std::array<std::string_view, kCheatsPerByte>& entries) {
+    auto* list = new QListWidget;
+    list->setObjectName(QString::fromLatin1(name));
+    for (std::string_view entry : entries) {
+        auto* item = new QListWidgetItem(text(entry), list);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Unchecked);
+    }
+    // Tall enough for all eight entries, no scrolling.
+    list->setFixedHeight(list->sizeHintForRow(0) * kCheatsPerByte + 2 * list->frameWidth() + 4);
+    return list;
+}
+
+QLabel* namedLabel(const QString& name, const QString& caption) {
+    auto* label = new QLabel(caption);
+    label->setObjectName(name);
+    return label;
+}
+
+}  // namespace
+
+CheatsDialog::CheatsDialog(RomFile& rom, Platform platform, QWidget* parent)
+    : QDialog(parent), rom_(rom), platform_(platform) {
     setObjectName(QStringLiteral("Cheats"));
     setWindowTitle(QStringLiteral("Enable Cheat Codes"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    createWidgets();
+    connect(ApplyCMD, &QPushButton::clicked, this, &CheatsDialog::SaveCheatCodes);
+    connect(QuitCMD, &QPushButton::clicked, this, &CheatsDialog::reject);
+    GetCheatCodes();
+}
+
+void CheatsDialog::createWidgets() {
+    Cheat1LST = cheatList("Cheat1LST", kCheat1Entries);
+    Cheat2LST = cheatList("Cheat2LST", kCheat2Entries);
+
+    auto* Image1 = new QLabel;
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(48, 48));
+    Image1->setAlignment(Qt::AlignCenter);
+
+    auto* InfoIMG = new QLabel;
+    InfoIMG->setObjectName(QStringLiteral("InfoIMG"));
+    InfoIMG->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    auto* Frame3 = new QGroupBox(QStringLiteral("Information:"));
+    Frame3->setObjectName(QStringLiteral("Frame3"));
+    auto* infoLayout = new QHBoxLayout(Frame3);
+    infoLayout->addWidget(InfoIMG);
+    auto* Label18 = namedLabel(QStringLiteral("Label18"), text(kCheatNote));
+    Label18->setWordWrap(true);
+    infoLayout->addWidget(Label18, 1);
+
+    auto* Frame2 = new QGroupBox(QStringLiteral("Cheat definitions:"));
+    Frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* definitions = new QVBoxLayout(Frame2);
+    for (std::size_t i = 0; i < kCheatDefinitions.size(); ++i) {
+        definitions->addWidget(
+            namedLabel(QStringLiteral("Label%1").arg(i + 2), text(kCheatDefinitions[i])));
+    }
+
+    auto* InfoLBL = namedLabel(QStringLiteral("InfoLBL"),
+                               QStringLiteral("There are a few other cheat codes that are "
+                                              "undocumented that are not added as of yet.  "));
+    InfoLBL->setWordWrap(true);
+    ApplyCMD = new QPushButton(QStringLiteral("Apply"));
+    ApplyCMD->setObjectName(QStringLiteral("ApplyCMD"));
+    QuitCMD = new QPushButton(QStringLiteral("Cancel"));
+    QuitCMD->setObjectName(QStringLiteral("QuitCMD"));
+    ApplyCMD->setAutoDefault(false);
+    QuitCMD->setAutoDefault(false);
+
+    // Left column: the two lists, the note and the buttons; right: the definitions.
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(Cheat1LST);
+    lists->addWidget(Cheat2LST);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(ApplyCMD);
+    buttons->addWidget(QuitCMD);
+    auto* left = new QVBoxLayout;
+    left->addWidget(namedLabel(QStringLiteral("Label1"), QStringLiteral("Select Cheat Codes:")));
+    left->addLayout(lists);
+    left->addWidget(Frame3);
+    left->addWidget(Image1);
+    left->addWidget(InfoLBL);
+    left->addStretch();
+    left->addLayout(buttons);
+
+    auto* layout = new QHBoxLayout(this);
+    layout->addLayout(left);
+    layout->addWidget(Frame2);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void CheatsDialog::GetCheatCodes() {
+    Result<CheatBytes> bytes = readCheatBytes(rom_);
+    if (!bytes) {
+        // Applying ticks that were never read would overwrite the switches blindly.
+        ApplyCMD->setEnabled(false);
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
+                                QStringLiteral("The cheat codes could not be read."),
+                                QString::fromStdString(bytes.error()));
+        return;
+    }
+    UnpackCheatList(bytes->first, *Cheat1LST);
+    UnpackCheatList(bytes->second, *Cheat2LST);
+    Cheat1LST->setCurrentRow(0);
+    Cheat2LST->setCurrentRow(0);
+    Cheat1LST->viewport()->update();
+    Cheat2LST->viewport()->update();
+}
+
+void CheatsDialog::SaveCheatCodes() {
+    Edit edit;
+    writeCheatBytes(edit, {PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)});
+    if (Status status = rom_.apply(edit); !status) {
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
+                                QStringLiteral("The cheat codes could not be saved."),
+                                QString::fromStdString(status.message()));
+    }
+}
+
+std::uint8_t CheatsDialog::PackCheatList(const QListWidget& list) {
+    CheatList ticks{};
+    for (int i = 0; i < kCheatsPerByte; ++i) {
+        ticks[static_cast<std::size_t>(i)] = list.item(i)->checkState() == Qt::Checked;
+    }
+    return packCheatList(ticks);
+}
+
+void CheatsDialog::UnpackCheatList(std::uint8_t byte, QListWidget& list) {
+    const CheatList ticks = unpackCheatList(byte);
+    for (int i = 0; i < kCheatsPerByte; ++i) {
+        list.item(i)->setCheckState(ticks[static_cast<std::size_t>(i)] ? Qt::Checked
+                                                                       : Qt::Unchecked);
+    }
 }
 
 }  // namespace slamwise

@@ -1,17 +1,40 @@
 #pragma once
 
 #include <QDialog>
+#include <cstdint>
 
 #include "platform/Platform.h"
 #include "rom/RomFile.h"
 
+class QListWidget;
+class QPushButton;
+
 namespace slamwise {
 
-// "Enable Cheat Codes": the sixteen cheat switches of the two cheat bytes.
+// "Enable Cheat Codes": the sixteen cheat switches of the two cheat bytes, as two lists of
+// eight tick boxes. Opening reads both bytes; "Apply" writes both; "Cancel" writes nothing.
 class CheatsDialog : public QDialog {
     Q_OBJECT
   public:
     CheatsDialog(RomFile& rom, Platform platform, QWidget* parent = nullptr);
+
+  private:
+    void createWidgets();
+
+    // Reads the two bytes and ticks the lists from them.
+    void GetCheatCodes();
+    // Writes the ticks of both lists as the two bytes.
+    void SaveCheatCodes();
+    static std::uint8_t PackCheatList(const QListWidget& list);
+    static void UnpackCheatList(std::uint8_t byte, QListWidget& list);
+
+    RomFile& rom_;
+    Platform platform_;
+
+    QListWidget* Cheat1LST = nullptr;
+    QListWidget* Cheat2LST = nullptr;
+    QPushButton* ApplyCMD = nullptr;
+    QPushButton* QuitCMD = nullptr;
 };
 
 }  // namespace slamwise

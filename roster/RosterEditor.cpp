@@ -1,11 +1,367 @@
 #include "roster/RosterEditor.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCursor>
+#include <QEvent>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "roster/RosterTable.h"
+
 namespace slamwise {
 
-RosterEditor::RosterEditor(RomFile&, Platform, const GameNames&, QWidget* parent)
-    : QDialog(parent) {
+namespace {
+
+const QString kNoOffset = QStringLiteral("000000");
+
+QFrame* separatorLine() {
+    auto* line = new QFrame;
+    line->setFrameShape(QFrame::HLine);
+    line->setFrameShadow(QFrame::Sunken);
+    return line;
+}
+
+// The offset labels: bold blue text.
+QLabel* offsetLabel(const char* name) {
+    auto* label = new QLabel(kNoOffset);
+    label->setObjectName(QString::fromLatin1(name));
+    QFont font = label->font();
+    font.setBold(true);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, Qt::blue);
+    label->setPalette(palette);
+    label->setCursor(Qt::PointingHandCursor);
+    return label;
+}
+
+}  // namespace
+
+RosterEditor::RosterEditor(RomFile& rom, Platform platform, const GameNames& names, QWidget* parent)
+    : QDialog(parent), rom_(rom), platform_(platform) {
     setObjectName(QStringLiteral("RosterEditor"));
     setWindowTitle(QStringLiteral("Team Roster Editor"));
+    // Fixed size, title bar and close box, no minimise or maximise.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    createWidgets(names);
+    connectWidgets();
+    setSlotShown(false);
+}
+
+void RosterEditor::createWidgets(const GameNames& names) {
+    TeamLST = new QListWidget;
+    TeamLST->setObjectName(QStringLiteral("TeamLST"));
+    for (const std::string& team : names.teams) {
+        TeamLST->addItem(QString::fromStdString(team));
+    }
+
+    SlotLST = new QListWidget;
+    SlotLST->setObjectName(QStringLiteral("SlotLST"));
+    for (int s = 1; s <= kRosterSlotCount; ++s) {
+        SlotLST->addItem(QStringLiteral("Slot %1").arg(s));
+    }
+    for (QListWidget* list : {TeamLST, SlotLST}) {
+        list->setSelectionMode(QAbstractItemView::SingleSelection);
+        list->setCurrentRow(-1);
+    }
+
+    QStringList entries;
+    for (int code = 0; code < kRosterEntryCount; ++code) {
+        entries << QString::fromStdString(rosterEntryText(names, static_cast<std::uint8_t>(code)));
+    }
+    const QString blankingTip =
+        QString::fromStdString(names.players.empty() ? std::string() : names.players[0]) +
+        QStringLiteral(
+            " byte ($00) can also be used to blank out player slots after the cut-off byte ($FE) "
+            "is used.");
+    POS1CBO = new QComboBox;
+    POS1CBO->setObjectName(QStringLiteral("POS1CBO"));
+    POS2CBO = new QComboBox;
+    POS2CBO->setObjectName(QStringLiteral("POS2CBO"));
+    for (QComboBox* box : {POS1CBO, POS2CBO}) {
+        box->setEditable(false);
+        box->addItems(entries);
+        box->setCurrentIndex(-1);
+        box->setToolTip(blankingTip);
+        box->setMaxVisibleItems(20);
+    }
+
+    LastPlayerCMD = new QPushButton(QStringLiteral("Make Last Player"));
+    LastPlayerCMD->setObjectName(QStringLiteral("LastPlayerCMD"));
+    LastPlayerCMD->setToolTip(
+        QStringLiteral("Use this option to cut off the rest of the players after the selected "
+                       "slot.  "));
+    DummyCMD = new QPushButton(QStringLiteral("Uncoded Feature"));
+    DummyCMD->setObjectName(QStringLiteral("DummyCMD"));
+    DummyCMD->setEnabled(false);
+
+    auto* InfoFRA = new QFrame;
+    InfoFRA->setObjectName(QStringLiteral("InfoFRA"));
+    InfoFRA->setFrameShape(QFrame::StyledPanel);
+    auto* infoLayout = new QHBoxLayout(InfoFRA);
+    infoLayout->addWidget(LastPlayerCMD);
+    infoLayout->addWidget(DummyCMD);
+
+    auto* PlayerSelectFRA = new QGroupBox(QStringLiteral("Player Selection:"));
+    PlayerSelectFRA->setObjectName(QStringLiteral("PlayerSelectFRA"));
+    auto* selectLayout = new QVBoxLayout(PlayerSelectFRA);
+    selectLayout->addWidget(new QLabel(QStringLiteral("Position #1:")));
+    selectLayout->addWidget(POS1CBO);
+    selectLayout->addWidget(new QLabel(QStringLiteral("Position #2:")));
+    selectLayout->addWidget(POS2CBO);
+    selectLayout->addWidget(InfoFRA);
+
+    HEXLBL = offsetLabel("HEXLBL");
+    DECLBL = offsetLabel("DECLBL");
+    auto* HEXFRA = new QGroupBox(QStringLiteral("Offsets:"));
+    HEXFRA->setObjectName(QStringLiteral("HEXFRA"));
+    auto* offsetLayout = new QGridLayout(HEXFRA);
+    offsetLayout->addWidget(new QLabel(QStringLiteral("Hex offset of selected team:")), 0, 0);
+    offsetLayout->addWidget(HEXLBL, 0, 1);
+    offsetLayout->addWidget(new QLabel(QStringLiteral("Decimal offset of selected team:")), 1, 0);
+    offsetLayout->addWidget(DECLBL, 1, 1);
+
+    auto* InfoIMG = new QLabel;
+    InfoIMG->setObjectName(QStringLiteral("InfoIMG"));
+    InfoIMG->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
+    InfoIMG->setAlignment(Qt::AlignTop);
+    auto* InfoLBL = new QLabel(QStringLiteral(
+        "This edits the roster data as it sits in the default unedited ROM.  If any data has been "
+        "moved/relocated or the 'expanded rosters bit' has been moved this editor will ignore "
+        "this change.  For now..."));
+    InfoLBL->setObjectName(QStringLiteral("InfoLBL"));
+    InfoLBL->setWordWrap(true);
+
+    ApplyCMD = new QPushButton(QStringLiteral("Apply"));
+    ApplyCMD->setObjectName(QStringLiteral("ApplyCMD"));
+    QuitCMD = new QPushButton(QStringLiteral("Cancel"));
+    QuitCMD->setObjectName(QStringLiteral("QuitCMD"));
+    for (QPushButton* button : {LastPlayerCMD, DummyCMD, ApplyCMD, QuitCMD}) {
+        button->setAutoDefault(false);
+    }
+
+    // Never shown and never changed by the user; only its value is stored on Cancel.
+    ViewExpandedRosterCHK = new QCheckBox(QStringLiteral("View Expanded Roster?"), this);
+    ViewExpandedRosterCHK->setObjectName(QStringLiteral("ViewExpandedRosterCHK"));
+    ViewExpandedRosterCHK->setChecked(false);
+    ViewExpandedRosterCHK->setEnabled(false);
+    ViewExpandedRosterCHK->hide();
+
+    mnuCopyParent = new QMenu(QStringLiteral("Copy Offset"), this);
+    mnuCopyParent->setObjectName(QStringLiteral("mnuCopyParent"));
+    mnuTeamHEX = mnuCopyParent->addAction(QStringLiteral("Copy Team Data Hex Offset to Clipboard"));
+    mnuTeamHEX->setObjectName(QStringLiteral("mnuTeamHEX"));
+    mnuTeamDEC =
+        mnuCopyParent->addAction(QStringLiteral("Copy Team Data Decimal Offset to Clipboard"));
+    mnuTeamDEC->setObjectName(QStringLiteral("mnuTeamDEC"));
+
+    // TeamLST down the left, SlotLST beside it, the selection and offsets on the right.
+    auto* rightColumn = new QVBoxLayout;
+    rightColumn->addWidget(PlayerSelectFRA);
+    rightColumn->addWidget(HEXFRA);
+    rightColumn->addStretch();
+    auto* topRow = new QHBoxLayout;
+    topRow->addWidget(TeamLST);
+    topRow->addWidget(SlotLST);
+    topRow->addLayout(rightColumn);
+    TeamLST->setFixedWidth(160);
+    SlotLST->setFixedWidth(90);
+
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(ApplyCMD);
+    buttons->addWidget(QuitCMD);
+    auto* bottomRow = new QHBoxLayout;
+    bottomRow->addWidget(InfoIMG);
+    bottomRow->addWidget(InfoLBL, 1);
+    bottomRow->addLayout(buttons);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(topRow);
+    layout->addWidget(separatorLine());
+    layout->addWidget(separatorLine());
+    layout->addLayout(bottomRow);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void RosterEditor::connectWidgets() {
+    // A list acts when its selection changes (by mouse or keyboard, never by mere focus), and
+    // also when the mouse clicks the entry that is already selected.
+    connect(TeamLST, &QListWidget::itemSelectionChanged, this, [this] {
+        selectionChangedByPress_ = true;
+        TeamLST_Click();
+    });
+    connect(SlotLST, &QListWidget::itemSelectionChanged, this, [this] {
+        selectionChangedByPress_ = true;
+        SlotLST_Click();
+    });
+    connect(TeamLST, &QListWidget::itemClicked, this, [this] {
+        if (!selectionChangedByPress_) {
+            TeamLST_Click();
+        }
+    });
+    connect(SlotLST, &QListWidget::itemClicked, this, [this] {
+        if (!selectionChangedByPress_) {
+            SlotLST_Click();
+        }
+    });
+    TeamLST->viewport()->installEventFilter(this);
+    SlotLST->viewport()->installEventFilter(this);
+    connect(ApplyCMD, &QPushButton::clicked, this, &RosterEditor::SaveData);
+    connect(LastPlayerCMD, &QPushButton::clicked, this, &RosterEditor::LastPlayerCMD_Click);
+    connect(QuitCMD, &QPushButton::clicked, this, &RosterEditor::QuitCMD_Click);
+    connect(mnuTeamHEX, &QAction::triggered, this, &RosterEditor::mnuTeamHEX_Click);
+    connect(mnuTeamDEC, &QAction::triggered, this, &RosterEditor::mnuTeamDEC_Click);
+    HEXLBL->installEventFilter(this);
+    DECLBL->installEventFilter(this);
+}
+
+bool RosterEditor::eventFilter(QObject* watched, QEvent* event) {
+    if ((watched == TeamLST->viewport() || watched == SlotLST->viewport()) &&
+        event->type() == QEvent::MouseButtonPress) {
+        selectionChangedByPress_ = false;  // the list handles the press after this
+    }
+    if ((watched == HEXLBL || watched == DECLBL) && event->type() == QEvent::MouseButtonRelease) {
+        mnuCopyParent->popup(QCursor::pos());
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int RosterEditor::team() const {
+    const QList<QListWidgetItem*> selected = TeamLST->selectedItems();
+    return selected.isEmpty() ? -1 : TeamLST->row(selected.first());
+}
+
+int RosterEditor::slot() const {
+    const QList<QListWidgetItem*> selected = SlotLST->selectedItems();
+    return selected.isEmpty() ? -1 : SlotLST->row(selected.first());
+}
+
+void RosterEditor::setSlotShown(bool shown) {
+    ApplyCMD->setEnabled(shown);
+    LastPlayerCMD->setEnabled(shown);
+}
+
+void RosterEditor::reportFailure(const QString& text, const std::string& reason) {
+    platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(), text,
+                            QString::fromStdString(reason));
+}
+
+void RosterEditor::TeamLST_Click() {
+    if (team() < 0) {
+        return;
+    }
+    {
+        const QSignalBlocker blocker(SlotLST);
+        SlotLST->setCurrentRow(0);
+    }
+    LoadRoster();
+}
+
+void RosterEditor::SlotLST_Click() {
+    if (team() < 0 || slot() < 0) {
+        return;  // no team chosen yet: there is nothing to show
+    }
+    LoadRoster();
+}
+
+void RosterEditor::LoadRoster() {
+    const int t = team();
+    const int s = slot();
+    Result<RosterSlot> codes = readSlot(rom_, t, s);
+    if (!codes) {
+        {
+            const QSignalBlocker block1(POS1CBO);
+            const QSignalBlocker block2(POS2CBO);
+            POS1CBO->setCurrentIndex(-1);
+            POS2CBO->setCurrentIndex(-1);
+        }
+        setSlotShown(false);
+        reportFailure(QStringLiteral("The roster slot could not be read."), codes.error());
+        return;
+    }
+    {
+        const QSignalBlocker block1(POS1CBO);
+        const QSignalBlocker block2(POS2CBO);
+        POS1CBO->setCurrentIndex(codes->position1);
+        POS2CBO->setCurrentIndex(codes->position2);
+    }
+    const std::uint32_t offset = teamOffset(t);
+    HEXLBL->setText(QString::fromStdString(hexOffset(offset)));
+    DECLBL->setText(QString::number(offset));
+    setSlotShown(true);
+}
+
+void RosterEditor::SaveData() {
+    if (POS1CBO->currentIndex() < 0 || POS2CBO->currentIndex() < 0) {
+        return;  // no slot shown yet
+    }
+    Edit edit;
+    const RosterSlot codes{static_cast<std::uint8_t>(POS1CBO->currentIndex()),
+                           static_cast<std::uint8_t>(POS2CBO->currentIndex())};
+    Status status = writeSlot(edit, team(), slot(), codes);
+    if (status) {
+        status = rom_.apply(edit);
+    }
+    if (!status) {
+        reportFailure(QStringLiteral("The roster slot could not be saved."), status.message());
+    }
+}
+
+void RosterEditor::LastPlayerCMD_Click() {
+    const int t = team();
+    const int s = slot();
+    if (!isRosterTeam(t) || !isRosterSlot(s)) {
+        return;
+    }
+    if (!platform_.messages.askYesNo(this, QStringLiteral("Are you sure?"),
+                                     QStringLiteral("Are you sure you want to make this and all "
+                                                    "slots afterwards empty?  This is not "
+                                                    "reversible"))) {
+        return;
+    }
+    {
+        const QSignalBlocker block1(POS1CBO);
+        const QSignalBlocker block2(POS2CBO);
+        POS1CBO->setCurrentIndex(kEndOfRosterCode);
+        POS2CBO->setCurrentIndex(0);
+    }
+    Edit edit;
+    Status status = endRoster(edit, t, s);
+    if (status) {
+        status = rom_.apply(edit);
+    }
+    if (!status) {
+        reportFailure(QStringLiteral("The roster could not be ended at this slot."),
+                      status.message());
+    }
+}
+
+void RosterEditor::QuitCMD_Click() {
+    platform_.settings.setValue(settings_keys::kShowExpandedData,
+                                QString::number(ViewExpandedRosterCHK->isChecked() ? 1 : 0));
+    reject();
+}
+
+void RosterEditor::mnuTeamHEX_Click() {
+    platform_.clipboard.setText(QString::number(DECLBL->text().toUInt(), 16).toUpper());
+}
+
+void RosterEditor::mnuTeamDEC_Click() {
+    platform_.clipboard.setText(DECLBL->text());
 }
 
 }  // namespace slamwise

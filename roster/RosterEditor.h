@@ -6,14 +6,72 @@
 #include "rom/Names.h"
 #include "rom/RomFile.h"
 
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QMenu;
+class QPushButton;
+
 namespace slamwise {
 
 // "Team Roster Editor": the two entry codes of each slot of the 29 team rosters.
+//
+// The window keeps no data of its own: the team is the selection of TeamLST, the slot that of
+// SlotLST, and the codes to write are the selections of POS1CBO and POS2CBO. Every opening is
+// a fresh dialog with nothing selected. "Apply" and "Make Last Player" stay disabled until a
+// slot has been shown, so nothing is ever read or written outside the roster table.
 class RosterEditor : public QDialog {
     Q_OBJECT
   public:
     RosterEditor(RomFile& rom, Platform platform, const GameNames& names,
                  QWidget* parent = nullptr);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void createWidgets(const GameNames& names);
+    void connectWidgets();
+
+    void TeamLST_Click();
+    void SlotLST_Click();
+    void LastPlayerCMD_Click();
+    void QuitCMD_Click();
+    void mnuTeamHEX_Click();
+    void mnuTeamDEC_Click();
+
+    // Shows the selected slot of the selected team.
+    void LoadRoster();
+    // Writes the two selected codes into the selected slot.
+    void SaveData();
+
+    int team() const;
+    int slot() const;
+    void setSlotShown(bool shown);
+    void reportFailure(const QString& text, const std::string& reason);
+
+    RomFile& rom_;
+    Platform platform_;
+
+    QListWidget* TeamLST = nullptr;
+    QListWidget* SlotLST = nullptr;
+    QComboBox* POS1CBO = nullptr;
+    QComboBox* POS2CBO = nullptr;
+    QPushButton* LastPlayerCMD = nullptr;
+    QPushButton* DummyCMD = nullptr;
+    QLabel* HEXLBL = nullptr;
+    QLabel* DECLBL = nullptr;
+    QPushButton* ApplyCMD = nullptr;
+    QPushButton* QuitCMD = nullptr;
+    QCheckBox* ViewExpandedRosterCHK = nullptr;
+    QMenu* mnuCopyParent = nullptr;
+    QAction* mnuTeamHEX = nullptr;
+    QAction* mnuTeamDEC = nullptr;
+
+    // Whether the current mouse press on a list changed its selection (and so already acted).
+    bool selectionChangedByPress_ = false;
 };
 
 }  // namespace slamwise
