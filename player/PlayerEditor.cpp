@@ -200,8 +200,8 @@ void PlayerEditor::createWidgets(const GameNames& names) {
     InfoIMG->setObjectName(QStringLiteral("InfoIMG"));
     InfoIMG->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
     InfoLBL = new QLabel(
-        QStringLiteral("Note: the portrait of player 81 in the list (marked unused) points at the "
-                       "portrait of player 94. His stats are all there and he can be played "
+        QStringLiteral("Note: the portrait of list entry 81 (marked unused) points at the portrait "
+                       "of entry 94. His stats are all there and he can be played "
                        "normally in the game."),
         this);
     InfoLBL->setObjectName(QStringLiteral("InfoLBL"));

@@ -427,5 +427,32 @@ TEST_F(PlayerEditorTest, ReadFailureIsReportedAndEditingGoesOn) {
     EXPECT_TRUE(child<QPushButton>("ApplyCMD")->isEnabled());
 }
 
+TEST_F(PlayerEditorTest, RefusedRelocationSaysSoAndLeavesTheFlagClear) {
+    ImageSpec spec;
+    spec.size = 0x27900;  // ends before the pointer sites
+    open(Image(spec));
+    const std::vector<std::uint8_t> before = file();
+    child<QPushButton>("RelocateVisualCMD")->click();
+    EXPECT_EQ(file(), before);
+    ASSERT_EQ(fake_.messages.shown.size(), 1u);
+    EXPECT_FALSE(fake_.messages.shown[0].details.isEmpty());
+    EXPECT_FALSE(editor_->relocated());
+    EXPECT_TRUE(child<QPushButton>("RelocateVisualCMD")->isEnabled());
+    EXPECT_EQ(fake_.settings.value(settings_keys::kVisualDataExpanded), "0");
+}
+
+TEST_F(PlayerEditorTest, NewNamesKeepTheSelection) {
+    open(Image());
+    select(81);
+    GameNames names = defaultNames();
+    names.players[81] = "Renamed Player";
+    names.heads[5] = "Renamed Head";
+    editor_->setNames(names);
+    EXPECT_EQ(child<QListWidget>("PlayerLST")->currentRow(), 81);
+    EXPECT_EQ(child<QListWidget>("PlayerLST")->currentItem()->text(), "Renamed Player");
+    EXPECT_EQ(child<QComboBox>("HeadLST")->itemText(5), "Renamed Head");
+    EXPECT_EQ(child<QComboBox>("HeadLST")->currentIndex(), 0);
+}
+
 }  // namespace
 }  // namespace slamwise
