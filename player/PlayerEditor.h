@@ -1,12 +1,28 @@
 #pragma once
 
 #include <QWidget>
+#include <array>
 #include <optional>
 
 #include "platform/Platform.h"
+#include "player/ActualTable.h"
+#include "player/VisualTable.h"
 #include "rom/Identify.h"
 #include "rom/Names.h"
 #include "rom/RomFile.h"
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPushButton;
+class QRadioButton;
+class QSlider;
 
 namespace slamwise {
 
@@ -22,6 +38,8 @@ class PlayerEditor : public QWidget {
     void setRom(RomFile* rom);
     // The identified release of the open image; nothing before the first identification.
     void setRelease(std::optional<Release> release);
+    // New display names for PlayerLST and HeadLST; the selections stay.
+    void setNames(const GameNames& names);
 
     // The steps of an opening, in the order the main window runs them.
     void EnableEditingControls();
@@ -43,6 +61,106 @@ class PlayerEditor : public QWidget {
   signals:
     void rosterEditorRequested();  // "Roster Editor" clicked
     void quitRequested();          // "Cancel" clicked
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    struct RatingBox {
+        QLineEdit* box;
+        QString caption;  // the label's text without the colon, for messages
+    };
+
+    void createWidgets(const GameNames& names);
+    void createLayout();
+    void connectWidgets();
+
+    // Handlers.
+    void PlayerLST_Click();
+    void ApplyCMD_Click();
+    void RelocateVisualCMD_Click();
+    void AISLDR_Change();
+    void copyOffset(QLabel* decimalLabel, bool hex);
+
+    // Moving values between the controls and the records.
+    void LoadPlayerData();
+    void GetSpeed(const PlayerRecord& record);
+    void GetThree(const PlayerRecord& record);
+    void GetArtificialIntelligence(const PlayerRecord& record);
+    void GetSkin(const PlayerRecord& record);
+    void Set10();
+    void SavePlayerData(Edit& edit, int player);
+    std::optional<int> SetSpeed() const;
+    std::optional<int> SetThree() const;
+    int SetArtificialIntelligence() const;
+    std::optional<Skin> SetSkin() const;
+    void SavePlayerVisual(Edit& edit, int player);
+    void SavePlayerVisualKex(Edit& edit, int player);
+    void RelocateVisualData();
+
+    // Helpers.
+    bool playerDataAvailable() const;
+    int selectedPlayer() const;
+    VisualRatings visualRatingsFromBoxes() const;
+    QStringList emptyRatingBoxes() const;
+    void showOffsets(int player);
+    void setEditingEnabled(bool enabled);
+    void clearOptionButtons();
+    void reportFailure(const QString& title, const Status& status);
+
+    Platform platform_;
+    RomFile* rom_ = nullptr;
+    std::optional<Release> release_;
+    bool shutOff_ = false;
+    bool relocating_ = false;
+
+    QListWidget* PlayerLST = nullptr;
+    QGroupBox* MainFRA = nullptr;
+    QLineEdit* PlayerValueTXT = nullptr;
+    QLabel* PlayerValueLBL = nullptr;
+    QLabel* NameLBL = nullptr;
+    QLineEdit* SPEEDTXT = nullptr;
+    QLineEdit* THREETXT = nullptr;
+    QLineEdit* DUNKTXT = nullptr;
+    QLineEdit* PASSTXT = nullptr;
+    QLineEdit* POWERTXT = nullptr;
+    QLineEdit* STEALTXT = nullptr;
+    QLineEdit* BLOCKTXT = nullptr;
+    QLineEdit* DIRKTXT = nullptr;
+    std::array<RatingBox, 8> ratingBoxes_{};  // in the order the clamp runs
+    std::array<QLabel*, 7> ratingLabels_{};   // captions of the boxes after SPEEDTXT
+    QGroupBox* HeightFRA = nullptr;
+    QRadioButton* TallOPT = nullptr;
+    QRadioButton* ShortOPT = nullptr;
+    QButtonGroup* heightGroup_ = nullptr;
+    QGroupBox* SkinFRA = nullptr;
+    QRadioButton* BlackUOPT = nullptr;
+    QRadioButton* BlackOPT = nullptr;
+    QRadioButton* WhiteOPT = nullptr;
+    QButtonGroup* skinGroup_ = nullptr;
+    QLabel* HeadLBL = nullptr;
+    QComboBox* HeadLST = nullptr;
+    QLabel* AICaptionLBL = nullptr;
+    QSlider* AISLDR = nullptr;
+    QLabel* AILBL = nullptr;
+    QPushButton* TeamEditCMD = nullptr;
+    QPushButton* RelocateVisualCMD = nullptr;
+    QCheckBox* RelocateVisualCHK = nullptr;
+    QGroupBox* OffsetFRA = nullptr;
+    QLabel* VisualHEXLBL = nullptr;
+    QLabel* VisualDECLBL = nullptr;
+    QLabel* ActualHEXLBL = nullptr;
+    QLabel* ActualDECLBL = nullptr;
+    std::array<QLabel*, 4> offsetCaptions_{};
+    QLabel* InfoIMG = nullptr;
+    QLabel* InfoLBL = nullptr;
+    QPushButton* ApplyCMD = nullptr;
+    QPushButton* QuitCMD = nullptr;
+    QMenu* mnuCopyParent = nullptr;
+    QAction* mnuCopyVisualHEX = nullptr;
+    QAction* mnuCopyVisualDEC = nullptr;
+    QAction* mnuCopyActualHEX = nullptr;
+    QAction* mnuCopyActualDEC = nullptr;
 };
 
 }  // namespace slamwise
