@@ -28,6 +28,14 @@ namespace slamwise {
 
 namespace {
 
+// Users type at most two digits, but a stored byte above 99 is shown whole (a save clamps it
+// to 10 like any rating above 10).
+void showPlainRating(QLineEdit* box, std::uint8_t value) {
+    QString text = QString::number(value);
+    box->setMaxLength(std::max(2, static_cast<int>(text.size())));
+    box->setText(text);
+}
+
 const QString kOffsetPlaceholder = QStringLiteral("0000000");  // offset labels with no ROM
 const QString kOffsetStyle = QStringLiteral("font-weight: bold; color: blue;");
 
@@ -539,12 +547,12 @@ void PlayerEditor::LoadPlayerData() {
     }
     const PlayerRecord& record = *read;
     PlayerValueTXT->setText(QStringLiteral("$") + hexText(record.value));
-    DUNKTXT->setText(QString::number(record.dunk));
-    BLOCKTXT->setText(QString::number(record.block));
-    STEALTXT->setText(QString::number(record.steal));
-    PASSTXT->setText(QString::number(record.pass));
-    POWERTXT->setText(QString::number(record.power));
-    DIRKTXT->setText(QString::number(record.clutch));
+    showPlainRating(DUNKTXT, record.dunk);
+    showPlainRating(BLOCKTXT, record.block);
+    showPlainRating(STEALTXT, record.steal);
+    showPlainRating(PASSTXT, record.pass);
+    showPlainRating(POWERTXT, record.power);
+    showPlainRating(DIRKTXT, record.clutch);
     GetSpeed(record);
     GetThree(record);
     GetArtificialIntelligence(record);

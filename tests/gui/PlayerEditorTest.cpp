@@ -266,6 +266,20 @@ TEST_F(PlayerEditorTest, RatingBoxesTakeTwoDigitsOnly) {
     EXPECT_EQ(box("STEALTXT")->text(), "75");
 }
 
+TEST_F(PlayerEditorTest, StoredRatingAboveNinetyNineIsShownWholeAndSavedAsTen) {
+    Image image;
+    image.at(kActualTable + kDunkField) = 200;
+    open(image);
+    EXPECT_EQ(box("DUNKTXT")->text(), "200");
+    QTest::keyClicks(box("DUNKTXT"), "7");  // a third digit cannot be typed
+    EXPECT_EQ(box("DUNKTXT")->text(), "200");
+    type("SPEEDTXT", "3");
+    type("THREETXT", "4");
+    child<QPushButton>("ApplyCMD")->click();
+    EXPECT_EQ(box("DUNKTXT")->text(), "10");
+    EXPECT_EQ(file()[kActualTable + kDunkField], 10);
+}
+
 TEST_F(PlayerEditorTest, RelocateButtonRelocatesOnce) {
     open(Image());
     const std::vector<std::uint8_t> before = file();
