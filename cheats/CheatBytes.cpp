@@ -1,0 +1,40 @@
+#include "cheats/CheatBytes.h"
+
+namespace slamwise {
+
+Result<CheatBytes> readCheatBytes(const RomFile& rom) {
+    Result<std::uint8_t> first = rom.read8(kCheatByte1);
+    if (!first) {
+        return first.status();
+    }
+    Result<std::uint8_t> second = rom.read8(kCheatByte2);
+    if (!second) {
+        return second.status();
+    }
+    return CheatBytes{*first, *second};
+}
+
+void writeCheatBytes(Edit& edit, CheatBytes bytes) {
+    edit.put8(kCheatByte1, bytes.first);
+    edit.put8(kCheatByte2, bytes.second);
+}
+
+std::uint8_t packCheatList(const CheatList& ticks) {
+    unsigned byte = 0;
+    for (int i = 0; i < kCheatsPerByte; ++i) {
+        if (ticks[static_cast<std::size_t>(i)]) {
+            byte |= 1u << i;
+        }
+    }
+    return static_cast<std::uint8_t>(byte);
+}
+
+CheatList unpackCheatList(std::uint8_t byte) {
+    CheatList ticks{};
+    for (int i = 0; i < kCheatsPerByte; ++i) {
+        ticks[static_cast<std::size_t>(i)] = (byte & (1u << i)) != 0;
+    }
+    return ticks;
+}
+
+}  // namespace slamwise

@@ -1,0 +1,73 @@
+#include "roster/RosterTable.h"
+
+#include <cstdio>
+
+namespace slamwise {
+
+namespace {
+
+// Offset of one byte of a slot; the indices are checked by the caller.
+std::uint32_t slotByte(int team, int slot, std::uint32_t byte) {
+    return teamOffset(team) + kRosterSlotSize * static_cast<std::uint32_t>(slot) + byte;
+}
+
+Status outsideTable(int team, int slot) {
+    return Status::failure("There is no slot " + std::to_string(slot + 1) + " of team " +
+                           std::to_string(team) + " in the roster table.");
+}
+
+}  // namespace
+
+Result<RosterSlot> readSlot(const RomFile& rom, int team, int slot) {
+    if (!isRosterTeam(team) || !isRosterSlot(slot)) {
+        return outsideTable(team, slot);
+    }
+    Result<std::uint8_t> position1 = rom.read8(slotByte(team, slot, kSlotPosition1));
+    if (!position1) {
+        return position1.status();
+    }
+    Result<std::uint8_t> position2 = rom.read8(slotByte(team, slot, kSlotPosition2));
+    if (!position2) {
+        return position2.status();
+    }
+    return RosterSlot{*position1, *position2};
+}
+
+Status writeSlot(Edit& edit, int team, int slot, RosterSlot codes) {
+    if (!isRosterTeam(team) || !isRosterSlot(slot)) {
+        return outsideTable(team, slot);
+    }
+    edit.put8(slotByte(team, slot, kSlotPosition1), codes.position1);
+    edit.put8(slotByte(team, slot, kSlotPosition2), codes.position2);
+    return {};
+}
+
+Status endRoster(Edit& edit, int team, int slot) {
+    if (!isRosterTeam(team) || !isRosterSlot(slot)) {
+        return outsideTable(team, slot);
+    }
+    edit.put8(slotByte(team, slot, kSlotPosition1), kEndOfRosterCode);
+    edit.put8(slotByte(team, slot, kSlotCompanion), kEndOfRosterMark);
+    return {};
+}
+
+std::string rosterEntryText(const GameNames& names, std::uint8_t code) {
+    if (code == kEndOfRosterCode) {
+        return "FE-End of Team Roster Data";
+    }
+    if (code > kLastPlayerCode) {
+        return "Unknown/Dummy";
+    }
+    char digits[3];
+    std::snprintf(digits, sizeof digits, "%02X", static_cast<unsigned>(code));
+    std::string text = std::string(digits) + "-";
+    if (code < names.players.size()) {
+        text += names.players[code];
+    }
+    if (code == 0) {
+        text += " (*)";
+    }
+    return text;
+}
+
+}  // namespace slamwise
