@@ -72,8 +72,8 @@ CsvText parseCsv(std::string_view text) {
                                     ": text follows a closing quote");
             continue;
         }
-        bool blank = row.fields.size() == 1 && row.fields[0].find_first_not_of(" \t") ==
-                                                    std::string::npos;
+        bool blank =
+            row.fields.size() == 1 && row.fields[0].find_first_not_of(" \t") == std::string::npos;
         if (!blank) {
             result.rows.push_back(std::move(row));
         }

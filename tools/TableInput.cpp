@@ -112,8 +112,8 @@ void readCsv(const std::string& path, const std::string& text, const ColumnSet& 
         const CsvRow& row = csv.rows[r];
         if (row.fields.size() != header.size()) {
             table.problems.push_back(path + ":" + std::to_string(row.line) + ": " +
-                                     std::to_string(row.fields.size()) + " fields, the header has " +
-                                     std::to_string(header.size()));
+                                     std::to_string(row.fields.size()) +
+                                     " fields, the header has " + std::to_string(header.size()));
             continue;
         }
         InputRecord record{row.line, {}};
@@ -135,8 +135,8 @@ void readJson(const std::string& path, const std::string& text, const ColumnSet&
     } catch (const nlohmann::json::parse_error& error) {
         // Tell the line of the byte where the parser stopped.
         std::size_t upTo = std::min(error.byte, text.size());
-        int line = 1 + static_cast<int>(std::count(text.begin(),
-                                                   text.begin() + static_cast<long>(upTo), '\n'));
+        int line = 1 + static_cast<int>(
+                           std::count(text.begin(), text.begin() + static_cast<long>(upTo), '\n'));
         table.problems.push_back(path + ":" + std::to_string(line) + ": not well-formed JSON");
         return;
     }
