@@ -364,7 +364,8 @@ int importPlayers(Io io, const ImportOptions& options) {
             }
             writeVisualRatings(save, layout, player, visual);
         }
-        for (const Edit::Write& write : withoutWritesAt(save, keep).writes()) {
+        const Edit kept = withoutWritesAt(save, keep);
+        for (const Edit::Write& write : kept.writes()) {
             edit.putBytes(write.offset, write.bytes);
         }
     }

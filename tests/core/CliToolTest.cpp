@@ -5,6 +5,7 @@
 #include "roster/RosterTable.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/ImageBuilder.h"
+#include "tools/Csv.h"
 
 namespace slamwise {
 namespace {
@@ -202,6 +203,27 @@ TEST_F(CliTool, RostersImportReportsEveryProblemWithItsLine) {
     run = runCli({"rosters", "import", path, csv});
     EXPECT_EQ(run.err, csv + ":1: missing column \"slot\"\nNothing was written.\n");
     EXPECT_EQ(readFile(path), Image().bytes());
+}
+
+TEST(Csv, QuotedFieldsSurviveTheRoundTripWithEitherLineEnding) {
+    std::vector<std::string> fields = {"plain", "with, comma", "say \"hi\"", "two\nlines",
+                                       "",      " padded "};
+    std::string line = cli::csvLine(fields);
+    EXPECT_EQ(line, "plain,\"with, comma\",\"say \"\"hi\"\"\",\"two\nlines\",,\" padded \"\n");
+
+    std::string crlf = "a,b\r\n" + line.substr(0, line.size() - 1) + "\r\n\r\nlast,\"\"\r\n";
+    cli::CsvText text = cli::parseCsv(crlf);
+    ASSERT_TRUE(text.errors.empty());
+    ASSERT_EQ(text.rows.size(), 3u);
+    EXPECT_EQ(text.rows[1].fields, fields);
+    EXPECT_EQ(text.rows[1].line, 2);
+    EXPECT_EQ(text.rows[2].line, 5);  // after the quoted line break and the blank line
+    EXPECT_EQ(text.rows[2].fields, (std::vector<std::string>{"last", ""}));
+
+    EXPECT_EQ(cli::parseCsv("a,b\n\"open,1\n").errors,
+              std::vector<std::string>{"line 2: a quoted field is not closed"});
+    EXPECT_EQ(cli::parseCsv("a,b\n\"x\"y,1\n").errors,
+              std::vector<std::string>{"line 2: text follows a closing quote"});
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 
 namespace slamwise {
 namespace {
-TEST(RomFile, Placeholder) { SUCCEED(); }
+TEST(RomFile, Placeholder) {
+    SUCCEED();
+}
 }  // namespace
 }  // namespace slamwise
