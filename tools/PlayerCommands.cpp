@@ -121,6 +121,56 @@ Result<PlayerImage> openPlayerImage(const std::string& path, RomFile::Access acc
     return PlayerImage{std::move(image).value(), layoutOf(*state)};
 }
 
+// Adds a player's save to the edit as the window's Apply does it: the actual record, then the
+// visual record of the layout in use (when it has one for the player). Fields without a meaning
+// are left out: their bytes stay as they are.
+void addPlayerSave(Edit& edit, int player, VisualLayout layout, const Meaning& target,
+                   const std::array<unsigned, kRatingCount>& stored,
+                   const std::optional<VisualRatings>& currentVisual) {
+    const std::uint32_t base = actualOffset(player);
+    std::set<std::uint32_t> keep;
+    PlayerValues values;
+    std::array<std::uint8_t*, kRatingCount> plain = {nullptr,       nullptr,       &values.dunk,
+                                                     &values.pass,  &values.power, &values.steal,
+                                                     &values.block, &values.clutch};
+    for (int r = kDunk; r < kRatingCount; ++r) {
+        const auto slot = static_cast<std::size_t>(r);
+        *plain[slot] = static_cast<std::uint8_t>(
+            target.ratings[slot].value_or(static_cast<int>(stored[slot])));
+        if (!target.ratings[slot]) {
+            keep.insert(base + kRatingFields[slot]);
+        }
+    }
+    values.speed = target.ratings[kSpeed];
+    values.three = target.ratings[kThree];
+    values.aiSlider = target.ai.value_or(kAiSliderZero);
+    if (!target.ai) {
+        keep.insert(base + kAiField);
+    }
+    values.skin = target.skin;
+    values.height = target.height;
+
+    Edit save;
+    writePlayerRecord(save, player, values);
+    if (currentVisual) {
+        VisualRatings visual{};
+        for (int r = 0; r < kRatingCount; ++r) {
+            const auto slot = static_cast<std::size_t>(r);
+            visual[slot] =
+                static_cast<std::uint8_t>(target.ratings[slot].value_or((*currentVisual)[slot]));
+            if (!target.ratings[slot]) {
+                keep.insert(visualOffset(layout, player) +
+                            kVisualRatingStep * static_cast<std::uint32_t>(r));
+            }
+        }
+        writeVisualRatings(save, layout, player, visual);
+    }
+    const Edit kept = withoutWritesAt(save, keep);
+    for (const Edit::Write& write : kept.writes()) {
+        edit.putBytes(write.offset, write.bytes);
+    }
+}
+
 }  // namespace
 
 int exportPlayers(Io io, const ExportOptions& options) {
@@ -324,50 +374,8 @@ int importPlayers(Io io, const ImportOptions& options) {
         if (target == current && !visualAsked) {
             continue;  // nothing to save for this player
         }
-        // Save as the window's Apply does: the actual record, then the visual record of the
-        // layout in use. Fields without a meaning are left out of the edit.
-        const std::uint32_t base = actualOffset(player);
-        std::set<std::uint32_t> keep;
-        PlayerValues values;
-        std::array<std::uint8_t*, kRatingCount> plain = {
-            nullptr,       nullptr,       &values.dunk,  &values.pass,
-            &values.power, &values.steal, &values.block, &values.clutch};
-        for (int r = kDunk; r < kRatingCount; ++r) {
-            const auto slot = static_cast<std::size_t>(r);
-            *plain[slot] = static_cast<std::uint8_t>(
-                target.ratings[slot].value_or(static_cast<int>(stored[slot])));
-            if (!target.ratings[slot]) {
-                keep.insert(base + kRatingFields[slot]);
-            }
-        }
-        values.speed = target.ratings[kSpeed];
-        values.three = target.ratings[kThree];
-        values.aiSlider = target.ai.value_or(kAiSliderZero);
-        if (!target.ai) {
-            keep.insert(base + kAiField);
-        }
-        values.skin = target.skin;
-        values.height = target.height;
-
-        Edit save;
-        writePlayerRecord(save, player, values);
-        if (hasVisual) {
-            VisualRatings visual{};
-            for (int r = 0; r < kRatingCount; ++r) {
-                const auto slot = static_cast<std::size_t>(r);
-                visual[slot] =
-                    static_cast<std::uint8_t>(target.ratings[slot].value_or(currentVisual[slot]));
-                if (!target.ratings[slot]) {
-                    keep.insert(visualOffset(layout, player) +
-                                kVisualRatingStep * static_cast<std::uint32_t>(r));
-                }
-            }
-            writeVisualRatings(save, layout, player, visual);
-        }
-        const Edit kept = withoutWritesAt(save, keep);
-        for (const Edit::Write& write : kept.writes()) {
-            edit.putBytes(write.offset, write.bytes);
-        }
+        addPlayerSave(edit, player, layout, target, stored,
+                      hasVisual ? std::optional(currentVisual) : std::nullopt);
     }
 
     if (!problems.empty()) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
@@ -187,6 +188,11 @@ void readJson(const std::string& path, const std::string& text, const ColumnSet&
 
 InputTable readTable(const std::string& path, const ColumnSet& columns) {
     InputTable table;
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        table.problems.push_back("\"" + path + "\" is a folder, not a file.");
+        return table;
+    }
     std::ifstream in(path, std::ios::binary);
     std::ostringstream buffer;
     if (in) {
@@ -198,7 +204,7 @@ InputTable readTable(const std::string& path, const ColumnSet& columns) {
     }
     std::string text = buffer.str();
     std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first != std::string::npos && text[first] == '[') {
+    if (first != std::string::npos && (text[first] == '[' || text[first] == '{')) {
         readJson(path, text, columns, table);
     } else {
         readCsv(path, text, columns, table);

@@ -28,7 +28,7 @@ struct ColumnSet {
     std::vector<std::string> required;  // columns every record must have
 };
 
-// Reads an import file: JSON (an array of objects) when its first non-blank character is '[',
+// Reads an import file: JSON (an array of objects) when it starts with '[' or '{' (blanks aside),
 // otherwise CSV with a header row. Columns in any order. Unknown and missing columns, text that
 // is not well-formed and a file that cannot be read are problems; the records that could be read
 // are returned beside them.
