@@ -1,7 +1,13 @@
 #include "rom/Names.h"
 
+#include <cerrno>
+#include <charconv>
 #include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <map>
+#include <sstream>
 
 namespace slamwise {
 
@@ -58,11 +64,201 @@ GameNames makeDefaultNames() {
     return names;
 }
 
+// True when text is well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        auto byte = static_cast<unsigned char>(text[i]);
+        int extra = 0;
+        unsigned codePoint = 0;
+        if (byte < 0x80) {
+            ++i;
+            continue;
+        } else if ((byte & 0xE0) == 0xC0) {
+            extra = 1;
+            codePoint = byte & 0x1F;
+        } else if ((byte & 0xF0) == 0xE0) {
+            extra = 2;
+            codePoint = byte & 0x0F;
+        } else if ((byte & 0xF8) == 0xF0) {
+            extra = 3;
+            codePoint = byte & 0x07;
+        } else {
+            return false;
+        }
+        if (i + static_cast<std::size_t>(extra) >= text.size()) {
+            return false;
+        }
+        for (int k = 1; k <= extra; ++k) {
+            auto next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+            if ((next & 0xC0) != 0x80) {
+                return false;
+            }
+            codePoint = (codePoint << 6) | (next & 0x3F);
+        }
+        static constexpr unsigned kSmallest[] = {0, 0x80, 0x800, 0x10000};
+        if (codePoint < kSmallest[extra] || codePoint > 0x10FFFF ||
+            (codePoint >= 0xD800 && codePoint <= 0xDFFF)) {
+            return false;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+std::string_view trimmed(std::string_view text) {
+    const char* blanks = " \t\r";
+    std::size_t first = text.find_first_not_of(blanks);
+    if (first == std::string_view::npos) {
+        return {};
+    }
+    std::size_t last = text.find_last_not_of(blanks);
+    return text.substr(first, last - first + 1);
+}
+
+// A decimal number or a hexadecimal one written with "0x"; nothing for anything else.
+std::optional<int> indexFrom(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    int value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
 }  // namespace
 
 const GameNames& defaultNames() {
     static const GameNames names = makeDefaultNames();
     return names;
+}
+
+Result<GameNames> parseNames(std::string_view text, const std::string& sourceName) {
+    GameNames names = defaultNames();
+    std::vector<std::string> problems;
+    // Where each (kind, index) was given first, to report the second one.
+    std::map<std::pair<std::string, int>, int> seen;
+
+    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
+        text.remove_prefix(3);  // a byte-order mark some editors put in front
+    }
+    int lineNumber = 0;
+    while (!text.empty() || lineNumber == 0) {
+        ++lineNumber;
+        std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+
+        auto problem = [&](const std::string& what) {
+            problems.push_back(sourceName + ":" + std::to_string(lineNumber) + ": " + what);
+        };
+        std::string_view content = trimmed(line);
+        if (content.empty() || content.front() == '#') {
+            continue;
+        }
+        if (!isUtf8(line)) {
+            problem("the line is not UTF-8 text");
+            continue;
+        }
+        std::size_t equals = content.find('=');
+        if (equals == std::string_view::npos) {
+            problem("expected \"player N = name\", \"team N = name\" or \"head N = name\"");
+            continue;
+        }
+        std::string_view key = trimmed(content.substr(0, equals));
+        std::string_view name = trimmed(content.substr(equals + 1));
+        std::size_t blank = key.find_first_of(" \t");
+        std::string kind(key.substr(0, blank));
+        std::string_view indexText =
+            blank == std::string_view::npos ? std::string_view{} : trimmed(key.substr(blank));
+
+        std::vector<std::string>* list = nullptr;
+        if (kind == "player") {
+            list = &names.players;
+        } else if (kind == "team") {
+            list = &names.teams;
+        } else if (kind == "head") {
+            list = &names.heads;
+        } else {
+            problem("unknown kind \"" + kind + "\" (expected player, team or head)");
+            continue;
+        }
+        std::optional<int> index = indexFrom(indexText);
+        int count = static_cast<int>(list->size());
+        if (!index) {
+            problem("\"" + std::string(indexText) + "\" is not a " + kind + " number");
+            continue;
+        }
+        if (*index < 0 || *index >= count) {
+            problem(kind + " " + std::to_string(*index) + " is out of range (0 to " +
+                    std::to_string(count - 1) + ")");
+            continue;
+        }
+        if (name.empty()) {
+            problem(kind + " " + std::to_string(*index) + " has an empty name");
+            continue;
+        }
+        auto [first, inserted] = seen.try_emplace({kind, *index}, lineNumber);
+        if (!inserted) {
+            problem(kind + " " + std::to_string(*index) + " was already named on line " +
+                    std::to_string(first->second));
+            continue;
+        }
+        (*list)[static_cast<std::size_t>(*index)] = std::string(name);
+    }
+
+    if (!problems.empty()) {
+        std::string message;
+        for (const std::string& line : problems) {
+            message += (message.empty() ? "" : "\n") + line;
+        }
+        return Status::failure(message);
+    }
+    return names;
+}
+
+Result<GameNames> loadNames(const std::string& path) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        return Status::failure("The names file \"" + path + "\" is a folder.");
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        return Status::failure("Cannot read the names file \"" + path +
+                               "\": " + std::strerror(errno) + ".");
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    if (in.bad()) {
+        return Status::failure("Cannot read the names file \"" + path + "\".");
+    }
+    return parseNames(text.str(), path);
+}
+
+std::optional<std::string> namesFileBeside(const std::string& imagePath) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    fs::path own = imagePath + ".names";
+    if (fs::is_regular_file(own, ignored)) {
+        return own.string();
+    }
+    fs::path shared = fs::path(imagePath).parent_path() / "slamwise-names.txt";
+    if (fs::is_regular_file(shared, ignored)) {
+        return shared.string();
+    }
+    return std::nullopt;
+}
+
+Result<GameNames> namesForImage(const std::string& imagePath) {
+    if (std::optional<std::string> file = namesFileBeside(imagePath)) {
+        return loadNames(*file);
+    }
+    return defaultNames();
 }
 
 }  // namespace slamwise

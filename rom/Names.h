@@ -1,12 +1,17 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "rom/Result.h"
 
 namespace slamwise {
 
 // Display names of the game's players, teams and head graphics. They are game data that the
-// editor does not take from the image; the program ships neutral placeholders.
+// editor does not take from the image; the program ships neutral placeholders, and a names file
+// beside the image can replace any of them.
 struct GameNames {
     static constexpr int kPlayerCount = 169;        // records in the player table
     static constexpr int kRosterPlayerCount = 170;  // entry codes 0x00-0xA9 of the rosters
@@ -20,5 +25,32 @@ struct GameNames {
 
 // The placeholders the program ships.
 const GameNames& defaultNames();
+
+// A names file is UTF-8 text, one entry a line:
+//
+//     # a comment (also after blanks); empty lines are ignored
+//     player 12 = Some Name      player 0-169 (entry codes 0x00-0xA9 of the rosters)
+//     team 3 = Some Team         team 0-28 (27 = All-Stars, 28 = Rookies by default)
+//     head 0x28 = Some Head      head graphic 0-79
+//
+// Indices are decimal or hexadecimal with "0x". Blanks around the parts are ignored; the name
+// runs to the end of the line and may hold any character but a line break ('#' included).
+// Entries that the file does not give keep their defaults. A kind or index given twice, an
+// unknown kind, an index out of range, an empty name or text that is not UTF-8 is an error.
+
+// Reads the names file at path. Every problem is reported, one line each, as
+// "<path>:<line>: <what is wrong>".
+Result<GameNames> loadNames(const std::string& path);
+
+// The same over text already read; sourceName stands for the file in messages.
+Result<GameNames> parseNames(std::string_view text, const std::string& sourceName);
+
+// The names file that belongs to an image: "<image path>.names" when it exists, otherwise
+// "slamwise-names.txt" in the image's folder; nothing when neither exists.
+std::optional<std::string> namesFileBeside(const std::string& imagePath);
+
+// The names for an image: those of its names file (namesFileBeside) or, without one, the
+// defaults.
+Result<GameNames> namesForImage(const std::string& imagePath);
 
 }  // namespace slamwise

@@ -1,0 +1,127 @@
+#include "tools/Cli.h"
+
+#include <CLI/CLI.hpp>
+#include <functional>
+
+#include "rom/Version.h"
+#include "tools/Commands.h"
+
+namespace slamwise::cli {
+
+namespace {
+
+constexpr const char* kNamesHelp =
+    "Names file for players and teams (default: <IMAGE>.names, else slamwise-names.txt beside "
+    "the image, else placeholders)";
+
+void addExport(CLI::App& parent, ExportOptions& options, std::string& format,
+               std::function<int()>& action, Io io, int (*command)(Io, const ExportOptions&),
+               const std::string& what) {
+    CLI::App* sub = parent.add_subcommand("export", "Write " + what + " to standard output");
+    sub->add_option("IMAGE", options.image, "The ROM image")->required();
+    sub->add_option("--format", format, "csv (default) or json")
+        ->check(CLI::IsMember({"csv", "json"}));
+    sub->add_option("--names", options.names, kNamesHelp);
+    sub->callback([&, io, command] {
+        options.format = format == "json" ? TableFormat::Json : TableFormat::Csv;
+        action = [&, io, command] { return command(io, options); };
+    });
+}
+
+void addImport(CLI::App& parent, ImportOptions& options, std::function<int()>& action, Io io,
+               int (*command)(Io, const ImportOptions&), const std::string& what) {
+    CLI::App* sub = parent.add_subcommand(
+        "import", "Write " + what +
+                      " from a CSV or JSON file into the image, after checking "
+                      "every row");
+    sub->add_option("IMAGE", options.image, "The ROM image")->required();
+    sub->add_option("FILE", options.file, "CSV file with a header row, or JSON array")->required();
+    sub->add_flag("--dry-run", options.dryRun, "List the bytes that would change; write nothing");
+    sub->add_option("--names", options.names, kNamesHelp);
+    sub->callback([&, io, command] { action = [&, io, command] { return command(io, options); }; });
+}
+
+}  // namespace
+
+int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Io io{out, err};
+    CLI::App app{"Reads and changes the data of a Slamwise ROM image: players, rosters, cheats.",
+                 "slamwise"};
+    app.set_version_flag("--version", "slamwise " + versionText());
+    app.require_subcommand(1);
+    app.footer(
+        "Exit codes: 0 success, 1 invalid input (nothing was written), 2 wrong command line.");
+    std::function<int()> action;
+
+    std::string infoImage;
+    bool infoJson = false;
+    CLI::App* info = app.add_subcommand("info", "Show the release, title and state of an image");
+    info->add_option("IMAGE", infoImage, "The ROM image")->required();
+    info->add_flag("--json", infoJson, "Print JSON");
+    info->callback([&] { action = [&] { return showInfo(io, infoImage, infoJson); }; });
+
+    ExportOptions playerExport;
+    std::string playerFormat = "csv";
+    ImportOptions playerImport;
+    CLI::App* players = app.add_subcommand("players", "Player ratings and attributes");
+    players->require_subcommand(1);
+    addExport(*players, playerExport, playerFormat, action, io, exportPlayers,
+              "every player's record");
+    addImport(*players, playerImport, action, io, importPlayers, "players' records");
+
+    ExportOptions rosterExport;
+    std::string rosterFormat = "csv";
+    ImportOptions rosterImport;
+    CLI::App* rosters = app.add_subcommand("rosters", "Team rosters");
+    rosters->require_subcommand(1);
+    addExport(*rosters, rosterExport, rosterFormat, action, io, exportRosters, "every roster slot");
+    addImport(*rosters, rosterImport, action, io, importRosters, "roster slots");
+
+    CLI::App* cheats = app.add_subcommand("cheats", "The sixteen cheat switches");
+    cheats->require_subcommand(1);
+    std::string cheatImage;
+    bool cheatJson = false;
+    CLI::App* get = cheats->add_subcommand("get", "Show the cheat bytes and switches");
+    get->add_option("IMAGE", cheatImage, "The ROM image")->required();
+    get->add_flag("--json", cheatJson, "Print JSON");
+    get->callback([&] { action = [&] { return showCheats(io, cheatImage, cheatJson); }; });
+
+    CheatOptions cheatSet;
+    CLI::App* set =
+        cheats->add_subcommand("set", "Set the cheat bytes, or switch cheats on and off by name");
+    set->add_option("IMAGE", cheatSet.image, "The ROM image")->required();
+    CLI::Option* byte1 = set->add_option("--byte1", cheatSet.byte1, "Cheat byte 1 (0-255 or 0x..)");
+    CLI::Option* byte2 = set->add_option("--byte2", cheatSet.byte2, "Cheat byte 2 (0-255 or 0x..)");
+    CLI::Option* on = set->add_option("--on", cheatSet.on, "Switches to turn on, by name");
+    CLI::Option* off = set->add_option("--off", cheatSet.off, "Switches to turn off, by name");
+    for (CLI::Option* byte : {byte1, byte2}) {
+        byte->excludes(on);
+        byte->excludes(off);
+    }
+    set->add_flag("--dry-run", cheatSet.dryRun, "List the bytes that would change; write nothing");
+    set->callback([&] {
+        if (cheatSet.byte1.empty() && cheatSet.byte2.empty() && cheatSet.on.empty() &&
+            cheatSet.off.empty()) {
+            throw CLI::RequiredError("cheats set: give --byte1/--byte2, or --on/--off");
+        }
+        action = [&] { return setCheats(io, cheatSet); };
+    });
+
+    std::string relocateImage;
+    bool relocateDryRun = false;
+    CLI::App* move = app.add_subcommand(
+        "relocate", "Relocate the visual data so that every player has visual ratings");
+    move->add_option("IMAGE", relocateImage, "The ROM image")->required();
+    move->add_flag("--dry-run", relocateDryRun, "List the bytes that would change; write nothing");
+    move->callback([&] { action = [&] { return relocate(io, relocateImage, relocateDryRun); }; });
+
+    try {
+        std::vector<std::string> reversed(args.rbegin(), args.rend());
+        app.parse(reversed);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error, out, err) == 0 ? kExitSuccess : kExitUsage;
+    }
+    return action ? action() : kExitUsage;
+}
+
+}  // namespace slamwise::cli

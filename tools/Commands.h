@@ -1,0 +1,48 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "tools/CommandSupport.h"
+#include "tools/TableOutput.h"
+
+namespace slamwise::cli {
+
+// The commands of the slamwise tool. Each returns the exit code; messages go to io.err.
+
+int showInfo(Io io, const std::string& image, bool json);
+
+struct ExportOptions {
+    std::string image;
+    TableFormat format = TableFormat::Csv;
+    std::string names;  // names file; empty: the one beside the image, else the defaults
+};
+
+struct ImportOptions {
+    std::string image;
+    std::string file;
+    bool dryRun = false;
+    std::string names;
+};
+
+int exportPlayers(Io io, const ExportOptions& options);
+int importPlayers(Io io, const ImportOptions& options);
+
+int exportRosters(Io io, const ExportOptions& options);
+int importRosters(Io io, const ImportOptions& options);
+
+int showCheats(Io io, const std::string& image, bool json);
+
+struct CheatOptions {
+    std::string image;
+    std::string byte1;  // empty: keep
+    std::string byte2;
+    std::vector<std::string> on;
+    std::vector<std::string> off;
+    bool dryRun = false;
+};
+int setCheats(Io io, const CheatOptions& options);
+
+int relocate(Io io, const std::string& image, bool dryRun);
+
+}  // namespace slamwise::cli

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace slamwise::cli {
+
+// Comma-separated text as spreadsheets write it: fields separated by commas, a field that
+// holds a comma, a quote or a line break is put in double quotes with its quotes doubled.
+// Lines end with LF or CRLF.
+
+struct CsvRow {
+    int line = 0;  // line of the file on which the row starts, from 1
+    std::vector<std::string> fields;
+};
+
+struct CsvText {
+    std::vector<CsvRow> rows;         // every non-empty row, the header row first
+    std::vector<std::string> errors;  // "line N: ..." for text that is not well-formed
+};
+
+CsvText parseCsv(std::string_view text);
+
+// One field as it is written: quoted only when it has to be.
+std::string csvField(std::string_view text);
+// One row, fields joined with commas, ending with a line feed.
+std::string csvLine(const std::vector<std::string>& fields);
+
+}  // namespace slamwise::cli
