@@ -214,6 +214,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
     }
 
     rom_ = std::move(rom);
+    useNamesFor(path);
     if (via == OpenPath::Dialog) {
         platform_.settings.setValue(settings_keys::kLastFile, path);
     }
@@ -232,6 +233,19 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
     LoadROMIName(**identified);
     playerEditor_->CheckRelocatedData();
     playerEditor_->SelectFirstPlayer();
+}
+
+void MainWindow::useNamesFor(const QString& imagePath) {
+    Result<GameNames> names = namesForImage(imagePath.toStdString());
+    if (!names) {
+        platform_.messages.show(
+            this, MessageBoxes::Icon::Exclamation, programCaption(),
+            QStringLiteral("The names file beside this image has mistakes, so the editor shows "
+                           "its own placeholder names."),
+            QString::fromStdString(names.error()));
+    }
+    names_ = names ? std::move(names).value() : defaultNames();
+    playerEditor_->setNames(names_);
 }
 
 void MainWindow::refuseOpening(OpenPath via, const QString& details) {

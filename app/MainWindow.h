@@ -55,6 +55,8 @@ class MainWindow : public QMainWindow {
     void openImage(const QString& path, OpenPath via);
     void refuseOpening(OpenPath via, const QString& details = {});
     void refuseUnknownImage(const QString& path, const std::string& reason);
+    // The player, team and head-graphic names of the names file beside the image, if any.
+    void useNamesFor(const QString& imagePath);
     void LoadROMIName(const Identification& identification);
     void switchEditingControlsOn();
     void setMainAndRosterCaption(const QString& caption);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
+#include <QListWidget>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -484,6 +486,46 @@ TEST_F(MainWindowTest, HugeAndSpecialFilesAreRefusedWithoutBeingChanged) {
     EXPECT_FALSE(window->romOpen());
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].details.contains("not a regular file"));
+}
+
+}  // namespace
+}  // namespace slamwise
+
+namespace slamwise {
+namespace {
+
+TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
+    QString path = makeImage("game.sfc");
+    std::string names = "# my names\nplayer 0 = First Person\nteam 28 = Youngsters\n";
+    test::writeFile(path.toStdString() + ".names",
+                    std::vector<std::uint8_t>(names.begin(), names.end()));
+    start(path);
+    EXPECT_TRUE(fake.messages.shown.empty());
+    auto* players = window->findChild<QListWidget*>("PlayerLST");
+    ASSERT_NE(players, nullptr);
+    EXPECT_EQ(players->item(0)->text(), "First Person");
+    EXPECT_EQ(players->item(1)->text(), "Player 001");
+
+    onNextModal([](QWidget* roster) {
+        auto* teams = roster->findChild<QListWidget*>("TeamLST");
+        ASSERT_NE(teams, nullptr);
+        EXPECT_EQ(teams->item(28)->text(), "Youngsters");
+        auto* position = roster->findChild<QComboBox*>("POS1CBO");
+        EXPECT_EQ(position->itemText(0), "00-First Person (*)");
+    });
+    window->findChild<QAbstractButton*>("TeamEditCMD")->click();
+}
+
+TEST_F(MainWindowTest, BrokenNamesFileIsReportedAndPlaceholdersUsed) {
+    QString path = makeImage("game.sfc");
+    std::string names = "player 999 = Nobody\n";
+    test::writeFile(path.toStdString() + ".names",
+                    std::vector<std::uint8_t>(names.begin(), names.end()));
+    start(path);
+    EXPECT_TRUE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].details.contains(":1:"));
+    EXPECT_EQ(window->findChild<QListWidget*>("PlayerLST")->item(0)->text(), "Player 000");
 }
 
 }  // namespace
