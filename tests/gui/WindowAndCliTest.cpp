@@ -68,7 +68,11 @@ TEST_P(WindowAndCli, SameEditGivesTheSameBytes) {
 
 INSTANTIATE_TEST_SUITE_P(Players, WindowAndCli,
                          ::testing::Values(Case{0, false}, Case{127, false}, Case{140, false},
-                                           Case{140, true}, Case{168, true}));
+                                           Case{140, true}, Case{168, true}),
+                         [](const ::testing::TestParamInfo<Case>& info) {
+                             return "Player" + std::to_string(info.param.player) +
+                                    (info.param.relocated ? "Relocated" : "Standard");
+                         });
 
 }  // namespace
 }  // namespace slamwise
