@@ -523,10 +523,10 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
         return rollBack(journal, "Cannot remove the journal " + quoted(journalPath()) + ": " +
                                      osReason(errno) + ".");
     }
-    if (Status synced = syncFolder(folder()); !synced) {
-        return rollBack(journal, "Cannot complete the change to " + quoted(path_) + ": " +
-                                     synced.message() + ".");
-    }
+    // The change is complete and on the disk. Should the removal of the journal not be durable,
+    // the worst a power cut can do is bring it back, and the next opening then undoes the
+    // whole change: still all or nothing.
+    (void)syncFolder(folder());
     rememberFileState();
     return {};
 }
