@@ -12,7 +12,11 @@ void PlayerEditor::CheckRelocatedData() {}
 void PlayerEditor::SelectFirstPlayer() {}
 void PlayerEditor::ResetAfterClose() {}
 void PlayerEditor::SavePlayer() {}
-bool PlayerEditor::relocated() const { return false; }
-bool PlayerEditor::shutOff() const { return false; }
+bool PlayerEditor::relocated() const {
+    return false;
+}
+bool PlayerEditor::shutOff() const {
+    return false;
+}
 
 }  // namespace slamwise

@@ -15,7 +15,7 @@ namespace slamwise {
 // Cancel). The main window owns the open file and tells this widget what happens to it.
 class PlayerEditor : public QWidget {
     Q_OBJECT
-public:
+  public:
     PlayerEditor(Platform platform, const GameNames& names, QWidget* parent = nullptr);
 
     // The open image, or nullptr while none is open. Not owned.
@@ -40,7 +40,7 @@ public:
     bool relocated() const;
     bool shutOff() const;
 
-signals:
+  signals:
     void rosterEditorRequested();  // "Roster Editor" clicked
     void quitRequested();          // "Cancel" clicked
 };

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "player/Encodings.h"
+#include "rom/Edit.h"
+#include "rom/Result.h"
+#include "rom/RomFile.h"
+
+namespace slamwise {
+
+// The actual player table: the values the game plays with, one 26-byte record per player.
+inline constexpr std::uint32_t kActualTable = 0x1FB8CF;  // record of player 0
+inline constexpr std::uint32_t kActualStride = 26;       // bytes per record
+inline constexpr int kPlayerCount = 169;                 // records 0..168
+
+// Fields within a record. One-byte fields sit in the low byte of a 2-byte slot; the high byte
+// and the last slot (0x18) are left alone.
+inline constexpr std::uint32_t kValueField = 0x00;   // 1 byte, player value, read only
+inline constexpr std::uint32_t kHeightField = 0x02;  // 1 byte, 0 normal, 1 small
+inline constexpr std::uint32_t kSpeedField = 0x04;   // word, speed code
+inline constexpr std::uint32_t kThreeField = 0x06;   // word, three-point code
+inline constexpr std::uint32_t kDunkField = 0x08;    // 1 byte rating
+inline constexpr std::uint32_t kBlockField = 0x0A;   // 1 byte rating
+inline constexpr std::uint32_t kStealField = 0x0C;   // 1 byte rating
+inline constexpr std::uint32_t kAiField = 0x0E;      // signed word, slider position - 11
+inline constexpr std::uint32_t kPassField = 0x10;    // 1 byte rating
+inline constexpr std::uint32_t kPowerField = 0x12;   // 1 byte rating
+inline constexpr std::uint32_t kClutchField = 0x14;  // 1 byte rating
+inline constexpr std::uint32_t kSkinField = 0x16;    // word, skin code
+
+inline constexpr std::uint8_t kHeightNormal = 0;
+inline constexpr std::uint8_t kHeightSmall = 1;
+
+// First byte of a player's actual record.
+constexpr std::uint32_t actualOffset(int player) {
+    return kActualTable + kActualStride * static_cast<std::uint32_t>(player);
+}
+
+// The fields the editor reads, as stored.
+struct PlayerRecord {
+    std::uint8_t value = 0;
+    std::uint8_t height = 0;
+    std::uint16_t speedCode = 0;
+    std::uint16_t threeCode = 0;
+    std::uint8_t dunk = 0;
+    std::uint8_t block = 0;
+    std::uint8_t steal = 0;
+    std::uint16_t aiWord = 0;
+    std::uint8_t pass = 0;
+    std::uint8_t power = 0;
+    std::uint8_t clutch = 0;
+    std::uint16_t skinCode = 0;
+
+    bool operator==(const PlayerRecord&) const = default;
+};
+
+// Reads the listed fields of player 0..168, one read per field.
+Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player);
+
+// What a save writes: the plain ratings always, the rest only when the window holds a value.
+struct PlayerValues {
+    std::uint8_t dunk = 0;
+    std::uint8_t block = 0;
+    std::uint8_t steal = 0;
+    std::uint8_t pass = 0;
+    std::uint8_t power = 0;
+    std::uint8_t clutch = 0;
+    std::optional<int> speed;  // rating 0..10; nothing (or no code) writes nothing
+    std::optional<int> three;  // rating 0..10
+    int aiSlider = kAiSliderZero;
+    std::optional<Skin> skin;
+    std::optional<std::uint8_t> height;  // kHeightNormal or kHeightSmall
+
+    bool operator==(const PlayerValues&) const = default;
+};
+
+// Adds the writes of a save to edit, in this order: dunk, block, steal, pass,
+// power, clutch, speed, three-point, AI, skin, height. The player value is never written.
+void writePlayerRecord(Edit& edit, int player, const PlayerValues& values);
+
+}  // namespace slamwise
