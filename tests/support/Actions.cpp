@@ -3,6 +3,9 @@
 #include <algorithm>
 
 #include "cheats/CheatBytes.h"
+#include "player/ActualTable.h"
+#include "player/Relocation.h"
+#include "player/VisualTable.h"
 #include "roster/RosterTable.h"
 
 namespace slamwise::test {
@@ -104,6 +107,92 @@ Action cheatAction(std::uint8_t flip1, std::uint8_t flip2) {
     return action;
 }
 
+// Apply in the player editor: the window shows the player (detection, then the actual record),
+// then one edit saves the actual record and the visual record of the detected layout.
+Action playerSaveAction(int player, const PlayerValues& values, const VisualRatings& visual) {
+    Action action;
+    action.name = "player save";
+    action.build = [=](const RomFile& rom) -> Result<Edit> {
+        Result<RelocationState> state = detectRelocation(rom);
+        if (!state) {
+            return state.status();
+        }
+        if (Result<PlayerRecord> shown = readPlayerRecord(rom, player); !shown) {
+            return shown.status();
+        }
+        VisualLayout layout =
+            *state == RelocationState::Relocated ? VisualLayout::Relocated : VisualLayout::Standard;
+        Edit edit;
+        writePlayerRecord(edit, player, values);
+        writeVisualRatings(edit, layout, player, visual);
+        return edit;
+    };
+    const std::uint32_t record = actualOffset(player);
+    for (std::uint32_t field : {kDunkField, kBlockField, kStealField, kPassField, kPowerField,
+                                kClutchField, kHeightField}) {
+        action.mayWrite.push_back(byteAt(record + field));
+    }
+    for (std::uint32_t field : {kSpeedField, kThreeField, kAiField, kSkinField}) {
+        action.mayWrite.push_back({record + field, record + field + 2});
+    }
+    for (VisualLayout layout : {VisualLayout::Standard, VisualLayout::Relocated}) {
+        if (!hasVisualRecord(layout, player)) {
+            continue;
+        }
+        for (int k = 0; k < kVisualRatingCount; ++k) {
+            action.mayWrite.push_back(byteAt(visualOffset(layout, player) +
+                                             kVisualRatingStep * static_cast<std::uint32_t>(k)));
+        }
+    }
+    return action;
+}
+
+Action relocationAction() {
+    Action action;
+    action.name = "relocation";
+    action.build = [](const RomFile& rom) { return relocationEdit(rom); };
+    action.mayWrite = {
+        {kRelocatedVisualTable, kRelocatedFiller + kFillerWords * 2 /* bytes per filler word */}};
+    for (std::uint32_t site : kVisualPointerSites) {
+        action.mayWrite.push_back(
+            {site, site + static_cast<std::uint32_t>(kRelocatedPointer.size())});
+    }
+    return action;
+}
+
+PlayerValues randomPlayerValues(std::mt19937& random) {
+    auto rating = [&random] { return static_cast<std::uint8_t>(random() % (kMaxRating + 1)); };
+    PlayerValues values;
+    values.dunk = rating();
+    values.block = rating();
+    values.steal = rating();
+    values.pass = rating();
+    values.power = rating();
+    values.clutch = rating();
+    if (random() % 4 != 0) {
+        values.speed = rating();
+    }
+    if (random() % 4 != 0) {
+        values.three = rating();
+    }
+    values.aiSlider = static_cast<int>(random() % (kAiSliderMax + 1));
+    if (random() % 4 != 0) {
+        values.skin = static_cast<Skin>(random() % 3);
+    }
+    if (random() % 4 != 0) {
+        values.height = random() % 2 == 0 ? kHeightNormal : kHeightSmall;
+    }
+    return values;
+}
+
+VisualRatings randomVisual(std::mt19937& random) {
+    VisualRatings ratings{};
+    for (std::uint8_t& rating : ratings) {
+        rating = static_cast<std::uint8_t>(random() % (kMaxRating + 1));
+    }
+    return ratings;
+}
+
 }  // namespace
 
 bool inside(const std::vector<Region>& regions, std::uint32_t offset) {
@@ -121,11 +210,25 @@ Status perform(const Action& action, RomFile& rom) {
 }
 
 std::vector<Action> representativeActions() {
+    PlayerValues fixedValues{.dunk = 1,
+                             .block = 2,
+                             .steal = 3,
+                             .pass = 4,
+                             .power = 5,
+                             .clutch = 6,
+                             .speed = 7,
+                             .three = 8,
+                             .aiSlider = 16,
+                             .skin = Skin::White,
+                             .height = kHeightSmall};
     return {
         syntheticAction(7),
         rosterWriteAction(3, 5, {0x12, 0x34}),
         endRosterAction(kRosterTeamCount - 1, kRosterSlotCount - 1),
         cheatAction(0x81, 0x42),
+        playerSaveAction(0, fixedValues, {1, 2, 3, 4, 5, 6, 7, 8}),
+        playerSaveAction(kPlayerCount - 1, fixedValues, {10, 9, 8, 7, 6, 5, 4, 3}),
+        relocationAction(),
     };
 }
 
@@ -134,7 +237,7 @@ Action randomAction(std::mt19937& random) {
         return static_cast<int>(random() % static_cast<unsigned>(limit));
     };
     auto anyByte = [&random] { return static_cast<std::uint8_t>(random()); };
-    switch (below(4)) {
+    switch (below(7)) {
         case 0:
             return syntheticAction(static_cast<std::uint32_t>(random()));
         case 1: {
@@ -147,9 +250,16 @@ Action randomAction(std::mt19937& random) {
             int team = below(kRosterTeamCount);
             return endRosterAction(team, below(kRosterSlotCount));
         }
-        default: {
+        case 3: {
             std::uint8_t flip1 = anyByte();
             return cheatAction(flip1, anyByte());
+        }
+        case 4:
+            return relocationAction();
+        default: {
+            int player = below(kPlayerCount);
+            PlayerValues values = randomPlayerValues(random);
+            return playerSaveAction(player, values, randomVisual(random));
         }
     }
 }
