@@ -64,6 +64,34 @@ std::uint64_t fnv1a64(std::span<const std::uint8_t> bytes) {
     return hash;
 }
 
+bool fitsInterruptedChange(const Journal& journal,
+                           const std::vector<std::vector<std::uint8_t>>& current) {
+    if (current.size() != journal.ranges.size()) {
+        return false;
+    }
+    // Whether some write of the change puts `value` at `position`.
+    auto written = [&journal](std::uint64_t position, std::uint8_t value) {
+        return std::any_of(journal.ranges.begin(), journal.ranges.end(),
+                           [&](const JournalRange& range) {
+                               return position >= range.fileOffset &&
+                                      position - range.fileOffset < range.after.size() &&
+                                      range.after[position - range.fileOffset] == value;
+                           });
+    };
+    for (std::size_t k = 0; k < journal.ranges.size(); ++k) {
+        const JournalRange& range = journal.ranges[k];
+        if (current[k].size() != range.before.size()) {
+            return false;
+        }
+        for (std::size_t i = 0; i < range.before.size(); ++i) {
+            if (current[k][i] != range.before[i] && !written(range.fileOffset + i, current[k][i])) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
 std::vector<std::uint8_t> encodeJournal(const Journal& journal) {
     std::vector<std::uint8_t> out(kMagic.begin(), kMagic.end());
     putLe(out, kJournalVersion, 4);
@@ -75,8 +103,9 @@ std::vector<std::uint8_t> encodeJournal(const Journal& journal) {
     putLe(out, 0, 4);
     for (const JournalRange& range : journal.ranges) {
         putLe(out, range.fileOffset, 8);
-        putLe(out, range.bytes.size(), 4);
-        out.insert(out.end(), range.bytes.begin(), range.bytes.end());
+        putLe(out, range.before.size(), 4);
+        out.insert(out.end(), range.before.begin(), range.before.end());
+        out.insert(out.end(), range.after.begin(), range.after.end());
     }
     putLe(out, fnv1a64(out), 8);
     return out;
@@ -109,7 +138,7 @@ std::optional<Journal> decodeJournal(std::span<const std::uint8_t> bytes) {
     for (JournalRange& range : journal.ranges) {
         std::uint64_t length = 0;
         if (!reader.take(range.fileOffset, 8) || !reader.take(length, 4) ||
-            !reader.takeBytes(range.bytes, length) ||
+            !reader.takeBytes(range.before, length) || !reader.takeBytes(range.after, length) ||
             range.fileOffset > journal.identity.fileSize ||
             length > journal.identity.fileSize - range.fileOffset) {
             return std::nullopt;

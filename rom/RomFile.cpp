@@ -304,12 +304,26 @@ Status RomFile::recoverJournal() {
                          leftAlone;
         return {};
     }
+    std::vector<std::vector<std::uint8_t>> current;
+    for (const JournalRange& range : journal->ranges) {
+        current.emplace_back(range.before.size());
+        if (Status status = readAt(range.fileOffset, current.back()); !status) {
+            return Status::failure("Cannot read " + quoted(path_) + ": " + status.message() + ".");
+        }
+    }
+    if (!fitsInterruptedChange(*journal, current)) {
+        openingNotice_ = "The journal " + quoted(journalPath) +
+                         " beside this file records a change that was interrupted, but the file "
+                         "has been changed since, so the journal was not used." +
+                         leftAlone;
+        return {};
+    }
 
     const std::string cannotUndo =
         quoted(path_) + " holds an unfinished change that could not be undone: ";
     const std::string tryAgain = " The file was not opened; try to open it again.";
     for (const JournalRange& range : journal->ranges) {
-        if (Status status = writeAt(range.fileOffset, range.bytes); !status) {
+        if (Status status = writeAt(range.fileOffset, range.before); !status) {
             return Status::failure(cannotUndo + status.message() + "." + tryAgain);
         }
     }
@@ -429,7 +443,7 @@ Status RomFile::writeJournal(const std::vector<std::uint8_t>& content) {
 Status RomFile::rollBack(const Journal& journal, const std::string& whatFailed) {
     std::string undoFailure;
     for (auto range = journal.ranges.rbegin(); range != journal.ranges.rend(); ++range) {
-        if (Status status = writeAt(range->fileOffset, range->bytes); !status) {
+        if (Status status = writeAt(range->fileOffset, range->before); !status) {
             undoFailure = status.message();
             break;
         }
@@ -493,8 +507,8 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
     journal.ranges.reserve(edit.writes().size());
     for (const Edit::Write& write : edit.writes()) {
         JournalRange range{std::uint64_t{headerSize_} + write.offset,
-                           std::vector<std::uint8_t>(write.bytes.size())};
-        if (Status status = readAt(range.fileOffset, range.bytes); !status) {
+                           std::vector<std::uint8_t>(write.bytes.size()), write.bytes};
+        if (Status status = readAt(range.fileOffset, range.before); !status) {
             return Status::failure("Nothing was written: cannot read the bytes at offset " +
                                    hexOffset(write.offset) + " of " + quoted(path_) +
                                    " that the change would replace: " + status.message() + ".");

@@ -58,8 +58,8 @@ class RomFileTest : public ::testing::Test {
         struct stat info {};
         EXPECT_EQ(::stat(path_.c_str(), &info), 0);
         return {{info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), 0},
-                {{kFirstField, {before_[kFirstField]}},
-                 {kSecondField, {before_[kSecondField], before_[kSecondField + 1]}}}};
+                {{kFirstField, {before_[kFirstField]}, {0x5A}},
+                 {kSecondField, {before_[kSecondField], before_[kSecondField + 1]}, {0x5A, 0xA5}}}};
     }
 
     // The file as an interrupted change leaves it: the first field new, its journal in place.
@@ -156,6 +156,22 @@ TEST_F(RomFileTest, DamagedOrForeignJournalIsLeftAloneAndBlocksWriting) {
         EXPECT_EQ(rom->openingNotice(), "");
         EXPECT_TRUE(rom->apply(twoFieldEdit()));
     }
+}
+
+// After the interruption the file was overwritten, in place, by another image: the old bytes
+// would damage it.
+TEST_F(RomFileTest, JournalOfAFileChangedSinceIsLeftAlone) {
+    std::vector<std::uint8_t> halfDone = leaveInterruptedChange(journalOfThisFile());
+    halfDone[kSecondField] ^= 0xFF;  // neither the old byte nor the new one
+    writeFile(path_, halfDone);
+    {
+        Result<RomFile> rom = open();
+        ASSERT_TRUE(rom) << rom.error();
+        EXPECT_TRUE(contains(rom->openingNotice(), "changed since")) << rom->openingNotice();
+        EXPECT_FALSE(rom->apply(twoFieldEdit()));
+    }
+    EXPECT_EQ(readFile(path_), halfDone);
+    EXPECT_TRUE(journalExists());
 }
 
 TEST_F(RomFileTest, ReadOnlyOpeningNeverUndoesAJournal) {

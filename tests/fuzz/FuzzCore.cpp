@@ -7,7 +7,7 @@
 //   flag 0x01  copier header in front of the image
 //   flag 0x02  image of full size (2 MiB, zeros where no patch lies); else just long enough
 //   flag 0x04  a journal lies beside the image: the material as it is
-//   flag 0x08  ... or, with 0x04, a journal of this very file whose ranges are given by the
+//   flag 0x08  ... or, with 0x04, a journal of this very file whose old bytes are given by the
 //              material in the patch format (it must be undone at opening)
 //   flag 0x10  open for reading only first (must change nothing)
 #include <fcntl.h>
@@ -205,8 +205,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const Patch& patch : takePatches(input, input.size())) {
                 std::uint64_t at = std::min<std::uint64_t>(patch.offset, file.size());
                 std::size_t length = std::min<std::size_t>(patch.bytes.size(), file.size() - at);
+                auto here = file.begin() + static_cast<long>(at);
+                // The file holds what the change wrote; the journal the material as old bytes.
                 journal.ranges.push_back(
-                    {at, {patch.bytes.begin(), patch.bytes.begin() + static_cast<long>(length)}});
+                    {at,
+                     {patch.bytes.begin(), patch.bytes.begin() + static_cast<long>(length)},
+                     {here, here + static_cast<long>(length)}});
                 std::copy_n(patch.bytes.begin(), length, restored->begin() + static_cast<long>(at));
             }
             writeWhole(journalPath, encodeJournal(journal));
