@@ -304,11 +304,13 @@ Status RomFile::recoverJournal() {
                          leftAlone;
         return {};
     }
+    const std::string tryAgain = " The file was not opened; try to open it again.";
     std::vector<std::vector<std::uint8_t>> current;
     for (const JournalRange& range : journal->ranges) {
         current.emplace_back(range.before.size());
         if (Status status = readAt(range.fileOffset, current.back()); !status) {
-            return Status::failure("Cannot read " + quoted(path_) + ": " + status.message() + ".");
+            return Status::failure("Cannot read " + quoted(path_) + ": " + status.message() + "." +
+                                   tryAgain);
         }
     }
     if (!fitsInterruptedChange(*journal, current)) {
@@ -321,7 +323,6 @@ Status RomFile::recoverJournal() {
 
     const std::string cannotUndo =
         quoted(path_) + " holds an unfinished change that could not be undone: ";
-    const std::string tryAgain = " The file was not opened; try to open it again.";
     for (const JournalRange& range : journal->ranges) {
         if (Status status = writeAt(range.fileOffset, range.before); !status) {
             return Status::failure(cannotUndo + status.message() + "." + tryAgain);
