@@ -66,7 +66,8 @@ std::string Image::writeTo(const std::filesystem::path& path) const {
 }
 
 TempDir::TempDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "slamwise-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "slamwise-test-XXXXXX").string();
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a temporary folder");
     }
