@@ -29,8 +29,8 @@ const std::vector<std::uint32_t> kNoChange;
 
 class AllOrNothing : public ::testing::Test {
   protected:
-    void prepare(const ImageSpec& spec = {}) {
-        Image image(spec);
+    void prepare(const ImageSpec& wanted = {}) {
+        Image image(wanted);
         headerSize_ = image.headerSize();
         before_ = image.bytes();
         path_ = dir_.file("game.sfc");
