@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
 #include <functional>
 #include <span>
 #include <string>
 
 #include "rom/Edit.h"
+#include "rom/Journal.h"
 #include "rom/Result.h"
 
 namespace slamwise {
@@ -16,14 +18,26 @@ namespace slamwise {
 // modulo 32 KiB is 512), the header is skipped, so offset 0 is the first byte of the game.
 // Reads past the end of the file yield zeros; writes past the end are refused, so a file
 // that is not a ROM image is never lengthened.
+//
+// Changes are all-or-nothing. apply() first saves the bytes it is about to overwrite in a
+// journal beside the image ("<image>-journal"), then writes, syncs and removes the journal. If
+// anything fails the old bytes are put back; if the program or the computer stops halfway, the
+// next open() puts them back. While open for writing, the file is locked against a second
+// writer, and apply() refuses to write when another program has changed, replaced or deleted
+// the file since it was opened here.
 class RomFile {
   public:
     static constexpr std::uint32_t kCopierHeaderSize = 512;
 
     enum class Access { ReadWrite, ReadOnly };
 
-    // Opens an existing regular file. Never creates a file.
+    // Opens an existing regular file. Never creates a file. For writing, it takes the lock and
+    // undoes an interrupted change recorded in the journal (see openingNotice()). A read-only
+    // open fails while a journal lies beside the file.
     static Result<RomFile> open(const std::string& path, Access access = Access::ReadWrite);
+
+    // "<path>-journal": where the journal of a change to the file at path lies.
+    static std::string journalPathFor(const std::string& path);
 
     RomFile(RomFile&& other) noexcept;
     RomFile& operator=(RomFile&& other) noexcept;
@@ -32,6 +46,7 @@ class RomFile {
     ~RomFile();
 
     const std::string& path() const { return path_; }
+    std::string journalPath() const { return journalPathFor(path_); }
     std::uint32_t headerSize() const { return headerSize_; }
     bool hasCopierHeader() const { return headerSize_ != 0; }
     // Size of the file as it was opened, the copier header included.
@@ -47,8 +62,9 @@ class RomFile {
     Result<std::uint16_t> read16(std::uint32_t offset) const;  // little-endian
     Status read(std::uint32_t offset, std::span<std::uint8_t> out) const;
 
-    // Writes every part of the edit in order, then syncs the file once. The whole edit is
-    // checked against the end of the file before the first byte is written.
+    // Writes every part of the edit in order as one change: all of it reaches the file, or none
+    // of it does (the failure then says what went wrong and that the file is as it was). The
+    // whole edit is checked against the end of the file before anything is written.
     // afterEachWrite, when given, runs after each write (to keep a window responsive).
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
 
@@ -56,12 +72,30 @@ class RomFile {
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);
     void close();
 
+    JournalIdentity identity() const;
+    std::string journalTempPath() const;
+    std::string folder() const;
+    void rememberFileState();
+    Status readAt(std::uint64_t position, std::span<std::uint8_t> out) const;
+    Status writeAt(std::uint64_t position, std::span<const std::uint8_t> bytes);
+    Status recoverJournal();
+    Status checkUnchanged() const;
+    Status checkNoJournal() const;
+    Status writeJournal(const std::vector<std::uint8_t>& content);
+    Status rollBack(const Journal& journal, const std::string& whatFailed);
+
     int fd_ = -1;
     std::string path_;
     std::uint64_t fileSize_ = 0;
     std::uint32_t headerSize_ = 0;
     Access access_ = Access::ReadWrite;
     std::string openingNotice_;
+    // The file as this object last left it, to notice changes made by others.
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
+    std::uint64_t seenSize_ = 0;
+    timespec seenModified_{};
+    bool applying_ = false;
 };
 
 // "$1FB8CF": the way offsets are shown to the user.

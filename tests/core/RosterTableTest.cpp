@@ -18,6 +18,12 @@ class RosterTableTest : public ::testing::Test {
   protected:
     void SetUp() override {
         path_ = image_.writeTo(dir_.file("roster.sfc"));
+        reopen();
+    }
+
+    // The file was rewritten behind the open RomFile, which then refuses to write to it.
+    void reopen() {
+        rom_.reset();
         Result<RomFile> opened = RomFile::open(path_);
         ASSERT_TRUE(opened) << opened.error();
         rom_.emplace(std::move(opened).value());
@@ -36,6 +42,7 @@ class RosterTableTest : public ::testing::Test {
             image_.at(slotStart + i) = static_cast<std::uint8_t>(0x40 + i);
         }
         image_.writeTo(path_);
+        reopen();
     }
 
     Image image_;
@@ -82,6 +89,7 @@ TEST_F(RosterTableTest, WriteSlotChangesOnlyBytesZeroAndTwo) {
         EXPECT_EQ(after[c.start + 2], 0x34);
         image_ = Image();  // back to the untouched image for the next case
         image_.writeTo(path_);
+        reopen();
     }
 }
 
@@ -105,6 +113,7 @@ TEST_F(RosterTableTest, EndRosterWritesFeAndFfOnly) {
         EXPECT_EQ(after[kLastTableByte], image_.at(kLastTableByte));
         image_ = Image();
         image_.writeTo(path_);
+        reopen();
     }
 }
 

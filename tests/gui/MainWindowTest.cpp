@@ -9,9 +9,12 @@
 #include <QStatusBar>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <functional>
 
+#include "rom/Journal.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 #include "tests/support/Unprivileged.h"
@@ -526,6 +529,50 @@ TEST_F(MainWindowTest, BrokenNamesFileIsReportedAndPlaceholdersUsed) {
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_TRUE(fake.messages.shown[0].details.contains(":1:"));
     EXPECT_EQ(window->findChild<QListWidget*>("PlayerLST")->item(0)->text(), "Player 000");
+}
+
+}  // namespace
+}  // namespace slamwise
+
+namespace slamwise {
+namespace {
+
+TEST_F(MainWindowTest, InterruptedChangeIsUndoneAtOpeningAndTheUserTold) {
+    Image image;
+    QString path = QString::fromStdString(image.writeTo(dir.path() / "game.sfc"));
+    struct stat info {};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &info), 0);
+    const std::uint32_t field = 0x179C4;
+    Journal journal{{info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), 0},
+                    {{field, {image.at(field)}, {static_cast<std::uint8_t>(~image.at(field))}}}};
+    test::writeFile(RomFile::journalPathFor(path.toStdString()), encodeJournal(journal));
+    std::vector<std::uint8_t> halfDone = image.bytes();
+    halfDone[field] = static_cast<std::uint8_t>(~image.at(field));
+    test::writeFile(path.toStdString(), halfDone);
+
+    start(path);
+    EXPECT_TRUE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(fake.messages.shown[0].icon, Icon::Information);
+    EXPECT_TRUE(fake.messages.shown[0].text.contains("undone"));
+    EXPECT_EQ(readFile(path.toStdString()), image.bytes());
+    EXPECT_FALSE(std::filesystem::exists(RomFile::journalPathFor(path.toStdString())));
+}
+
+TEST_F(MainWindowTest, SecondWindowCannotOpenAnImageThatIsOpen) {
+    QString path = makeImage("game.sfc");
+    start(path);
+    ASSERT_TRUE(window->romOpen());
+
+    test::FakePlatform other;
+    MainWindow second(other.platform(), "/opt/editor");
+    other.files.answers.push_back(path);
+    second.Form_Load();
+    EXPECT_FALSE(second.romOpen());
+    ASSERT_EQ(other.messages.shown.size(), 1u);
+    EXPECT_TRUE(other.messages.shown[0].details.contains("already open"))
+        << other.messages.shown[0].details.toStdString();
+    second.close();
 }
 
 }  // namespace

@@ -93,11 +93,18 @@ TempDir::~TempDir() {
 }
 
 std::vector<std::uint8_t> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    // One bulk read: the tests read whole 2 MiB images many times.
+    std::ifstream in(path, std::ios::binary | std::ios::ate);
     if (!in) {
         throw std::runtime_error("cannot read " + path);
     }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(in.tellg()));
+    in.seekg(0);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!in) {
+        throw std::runtime_error("cannot read " + path);
+    }
+    return bytes;
 }
 
 void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
