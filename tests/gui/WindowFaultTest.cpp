@@ -32,7 +32,8 @@ TEST(WindowFaults, EveryFailingOperationOfAnApplyIsReportedAndUndone) {
         QTest::keyClicks(box, "6");
     }
     auto* apply = window.findChild<QAbstractButton*>("ApplyCMD");
-    std::vector<std::uint8_t> before = readFile(path);
+    const std::vector<std::uint8_t> original = readFile(path);
+    std::vector<std::uint8_t> before = original;
 
     for (long at = 1;; ++at) {
         fake.messages.shown.clear();
@@ -45,7 +46,7 @@ TEST(WindowFaults, EveryFailingOperationOfAnApplyIsReportedAndUndone) {
         }
         if (!plan.fired) {
             ASSERT_TRUE(fake.messages.shown.empty());  // no fault left to inject: it went through
-            EXPECT_NE(readFile(path), before);
+            EXPECT_NE(readFile(path), original);
             break;
         }
         // A fault in the very last step (tidying up after the change) may still be a success.
