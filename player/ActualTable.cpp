@@ -1,46 +1,39 @@
 #include "player/ActualTable.h"
 
+#include <type_traits>
+
 namespace slamwise {
 
 Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player) {
     const std::uint32_t base = actualOffset(player);
     PlayerRecord record;
     Status failed;
-    auto byte = [&](std::uint32_t field, std::uint8_t& out) {
-        if (!failed) {
+    // Reads one field (one byte or one little-endian word) unless an earlier read failed.
+    auto field = [&](std::uint32_t offset, auto& out) {
+        if (!failed.ok()) {
             return;
         }
-        Result<std::uint8_t> read = rom.read8(base + field);
-        if (read) {
-            out = *read;
-        } else {
-            failed = read.status();
+        std::uint8_t bytes[sizeof out] = {};
+        failed = rom.read(base + offset, bytes);
+        unsigned value = bytes[0];
+        if constexpr (sizeof out == 2) {
+            value |= unsigned{bytes[1]} << 8;
         }
+        out = static_cast<std::remove_reference_t<decltype(out)>>(value);
     };
-    auto word = [&](std::uint32_t field, std::uint16_t& out) {
-        if (!failed) {
-            return;
-        }
-        Result<std::uint16_t> read = rom.read16(base + field);
-        if (read) {
-            out = *read;
-        } else {
-            failed = read.status();
-        }
-    };
-    byte(kValueField, record.value);
-    byte(kHeightField, record.height);
-    byte(kDunkField, record.dunk);
-    byte(kBlockField, record.block);
-    byte(kStealField, record.steal);
-    byte(kPassField, record.pass);
-    byte(kPowerField, record.power);
-    byte(kClutchField, record.clutch);
-    word(kSpeedField, record.speedCode);
-    word(kThreeField, record.threeCode);
-    word(kAiField, record.aiWord);
-    word(kSkinField, record.skinCode);
-    if (!failed) {
+    field(kValueField, record.value);
+    field(kHeightField, record.height);
+    field(kDunkField, record.dunk);
+    field(kBlockField, record.block);
+    field(kStealField, record.steal);
+    field(kPassField, record.pass);
+    field(kPowerField, record.power);
+    field(kClutchField, record.clutch);
+    field(kSpeedField, record.speedCode);
+    field(kThreeField, record.threeCode);
+    field(kAiField, record.aiWord);
+    field(kSkinField, record.skinCode);
+    if (!failed.ok()) {
         return failed;
     }
     return record;

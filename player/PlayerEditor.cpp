@@ -384,18 +384,7 @@ void PlayerEditor::ShutOffPlayerEditor() {
     shutOff_ = true;
 
     RelocateVisualCMD->setEnabled(false);
-    PlayerValueTXT->clear();
-    for (const RatingBox& rating : ratingBoxes_) {
-        rating.box->clear();
-    }
-    {
-        QSignalBlocker blocker(AISLDR);
-        AISLDR->setValue(0);
-    }
-    clearOptionButtons();
-    for (QLabel* label : {AILBL, VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
-        label->clear();
-    }
+    resetFields(QString(), QString());
     setEditingEnabled(false);
 }
 
@@ -429,19 +418,7 @@ void PlayerEditor::SelectFirstPlayer() {
 void PlayerEditor::ResetAfterClose() {
     SelectFirstPlayer();
 
-    PlayerValueTXT->setText(QStringLiteral("0"));
-    for (const RatingBox& rating : ratingBoxes_) {
-        rating.box->setText(QStringLiteral("0"));
-    }
-    {
-        QSignalBlocker blocker(AISLDR);
-        AISLDR->setValue(0);
-    }
-    clearOptionButtons();
-    AILBL->setText(QStringLiteral("0"));
-    for (QLabel* label : {VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
-        label->setText(kOffsetPlaceholder);
-    }
+    resetFields(QStringLiteral("0"), kOffsetPlaceholder);
 
     TeamEditCMD->setEnabled(false);
     RelocateVisualCMD->setEnabled(false);
@@ -731,9 +708,9 @@ void PlayerEditor::showOffsets(int player) {
     const VisualLayout layout = relocated() ? VisualLayout::Relocated : VisualLayout::Standard;
     const std::uint32_t visual = visualOffset(layout, player);
     const std::uint32_t actual = actualOffset(player);
-    VisualHEXLBL->setText(QStringLiteral("$") + hexText(visual));
+    VisualHEXLBL->setText(QString::fromStdString(hexOffset(visual)));
     VisualDECLBL->setText(QString::number(visual));
-    ActualHEXLBL->setText(QStringLiteral("$") + hexText(actual));
+    ActualHEXLBL->setText(QString::fromStdString(hexOffset(actual)));
     ActualDECLBL->setText(QString::number(actual));
 }
 
@@ -745,6 +722,22 @@ void PlayerEditor::setEditingEnabled(bool enabled) {
     }
     for (const RatingBox& rating : ratingBoxes_) {
         rating.box->setEnabled(enabled);
+    }
+}
+
+void PlayerEditor::resetFields(const QString& number, const QString& offset) {
+    PlayerValueTXT->setText(number);
+    for (const RatingBox& rating : ratingBoxes_) {
+        rating.box->setText(number);
+    }
+    {
+        QSignalBlocker blocker(AISLDR);
+        AISLDR->setValue(0);
+    }
+    AILBL->setText(number);
+    clearOptionButtons();
+    for (QLabel* label : {VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
+        label->setText(offset);
     }
 }
 

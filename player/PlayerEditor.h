@@ -105,6 +105,9 @@ class PlayerEditor : public QWidget {
     QStringList emptyRatingBoxes() const;
     void showOffsets(int player);
     void setEditingEnabled(bool enabled);
+    // Every field shows number, the slider sits at 0, no option button is selected and the
+    // offset labels show offset: the state after a close ("0") or a shut-off (empty).
+    void resetFields(const QString& number, const QString& offset);
     void clearOptionButtons();
     void reportFailure(const QString& title, const Status& status);
 
