@@ -206,7 +206,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
         return;
     }
     if (!identified->has_value()) {
-        refuseUnknownImage(path, {});
+        refuseUnknownImage(path);
         if (via == OpenPath::RememberedFile) {
             platform_.settings.setValue(settings_keys::kLastFile, QString());
         }
@@ -268,7 +268,7 @@ void MainWindow::refuseOpening(OpenPath via, const QString& details) {
     mnuSave_->setEnabled(false);
 }
 
-void MainWindow::refuseUnknownImage(const QString& path, const std::string&) {
+void MainWindow::refuseUnknownImage(const QString& path) {
     platform_.messages.show(
         this, MessageBoxes::Icon::Exclamation, QStringLiteral("Unknown ROM image"),
         QStringLiteral("\"%1\" is not an image of a known release of the game (Beta, Europe, "
@@ -415,10 +415,6 @@ void MainWindow::mnuAbout_Click() {
 
 void MainWindow::mnuHomepage_Click() {
     platform_.urls.open(QUrl(AboutDialog::kHomePage));
-}
-
-void MainWindow::showFailure(const QString& text, const QString& details) {
-    platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(), text, details);
 }
 
 }  // namespace slamwise

@@ -54,14 +54,13 @@ class MainWindow : public QMainWindow {
     // state. Each refusal shows its message and leaves no file open.
     void openImage(const QString& path, OpenPath via);
     void refuseOpening(OpenPath via, const QString& details = {});
-    void refuseUnknownImage(const QString& path, const std::string& reason);
+    void refuseUnknownImage(const QString& path);
     // The player, team and head-graphic names of the names file beside the image, if any.
     void useNamesFor(const QString& imagePath);
     void LoadROMIName(const Identification& identification);
     void switchEditingControlsOn();
     void setMainAndRosterCaption(const QString& caption);
     void updateLastFileEntry();
-    void showFailure(const QString& text, const QString& details);
 
     void mnuOpen_Click();
     void mnuLastFile_Click();
