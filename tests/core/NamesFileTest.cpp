@@ -47,6 +47,36 @@ TEST(NamesFile, EveryProblemIsReportedWithItsLine) {
               "my.names:8: the line is not UTF-8 text");
 }
 
+TEST(NamesFile, OnlyPlaceholderNamesChange) {
+    // Entries whose texts are fixed may be given only with that text.
+    struct Fixed {
+        const char* line;
+        const char* text;
+    };
+    for (const Fixed& fixed : {
+             Fixed{"team 27 = Stars", "All-Stars"},
+             Fixed{"team 28 = Kids", "Rookies"},
+             Fixed{"head 0 = Somebody", "-- Not Implemented Yet --"},
+             Fixed{"head 0x26 = Somebody", "Small/Black Skin/Balding (Unused)"},
+             Fixed{"player 166 = Somebody", "Unused Secret Player"},
+         }) {
+        Result<GameNames> names = parseNames(fixed.line, "f.names");
+        ASSERT_FALSE(names.ok()) << fixed.line;
+        EXPECT_NE(names.error().find(std::string("is always \"") + fixed.text + "\""),
+                  std::string::npos)
+            << names.error();
+        std::string same = std::string(fixed.line).substr(0, std::string(fixed.line).find('=')) +
+                           "= " + fixed.text;
+        EXPECT_TRUE(parseNames(same, "f.names").ok()) << same;
+    }
+    Result<GameNames> names =
+        parseNames("player 81 = Somebody\nplayer 141 = Other (Unused)\nhead 7 = Anyone", "n");
+    ASSERT_TRUE(names.ok()) << names.error();
+    EXPECT_EQ(names->players[81], "Somebody (Unused)");
+    EXPECT_EQ(names->players[141], "Other (Unused)");
+    EXPECT_EQ(names->heads[7], "Anyone");
+}
+
 TEST(NamesFile, TheFileBesideTheImageIsFoundFirstByImageThenByFolder) {
     test::TempDir dir;
     std::string image = dir.file("game.sfc");

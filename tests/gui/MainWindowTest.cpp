@@ -499,7 +499,7 @@ namespace {
 
 TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
     QString path = makeImage("game.sfc");
-    std::string names = "# my names\nplayer 0 = First Person\nteam 28 = Youngsters\n";
+    std::string names = "# my names\nplayer 0 = First Person\nteam 26 = Youngsters\n";
     test::writeFile(path.toStdString() + ".names",
                     std::vector<std::uint8_t>(names.begin(), names.end()));
     start(path);
@@ -512,7 +512,7 @@ TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
     onNextModal([](QWidget* roster) {
         auto* teams = roster->findChild<QListWidget*>("TeamLST");
         ASSERT_NE(teams, nullptr);
-        EXPECT_EQ(teams->item(28)->text(), "Youngsters");
+        EXPECT_EQ(teams->item(26)->text(), "Youngsters");
         auto* position = roster->findChild<QComboBox*>("POS1CBO");
         EXPECT_EQ(position->itemText(0), "00-First Person (*)");
     });
