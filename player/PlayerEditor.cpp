@@ -22,6 +22,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/ShownText.h"
 #include "player/Relocation.h"
 
 namespace slamwise {
@@ -200,7 +201,7 @@ void PlayerEditor::createWidgets(const GameNames& names) {
     ActualDECLBL = valueLabel(QStringLiteral("ActualDECLBL"), OffsetFRA);
     for (QLabel* label : {VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
         label->setCursor(Qt::PointingHandCursor);
-        label->setToolTip(QStringLiteral("Click to copy an offset."));
+        label->setToolTip(offsetToolTip(0, 0, OffsetForm::Hex));
         label->installEventFilter(this);
     }
 
@@ -413,6 +414,10 @@ void PlayerEditor::SelectFirstPlayer() {
         PlayerLST->setCurrentRow(0);
     }
     PlayerLST_Click();  // also when player 0 was already selected
+}
+
+void PlayerEditor::focusPlayerList() {
+    PlayerLST->setFocus(Qt::OtherFocusReason);
 }
 
 void PlayerEditor::ResetAfterClose() {
@@ -712,6 +717,15 @@ void PlayerEditor::showOffsets(int player) {
     VisualDECLBL->setText(QString::number(visual));
     ActualHEXLBL->setText(QString::fromStdString(hexOffset(actual)));
     ActualDECLBL->setText(QString::number(actual));
+    setOffsetToolTips(visual, actual, rom_ != nullptr ? rom_->headerSize() : 0);
+}
+
+void PlayerEditor::setOffsetToolTips(std::uint32_t visual, std::uint32_t actual,
+                                     std::uint32_t headerSize) {
+    VisualHEXLBL->setToolTip(offsetToolTip(visual, headerSize, OffsetForm::Hex));
+    VisualDECLBL->setToolTip(offsetToolTip(visual, headerSize, OffsetForm::Decimal));
+    ActualHEXLBL->setToolTip(offsetToolTip(actual, headerSize, OffsetForm::Hex));
+    ActualDECLBL->setToolTip(offsetToolTip(actual, headerSize, OffsetForm::Decimal));
 }
 
 void PlayerEditor::setEditingEnabled(bool enabled) {
@@ -739,6 +753,7 @@ void PlayerEditor::resetFields(const QString& number, const QString& offset) {
     for (QLabel* label : {VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
         label->setText(offset);
     }
+    setOffsetToolTips(0, 0, 0);
 }
 
 void PlayerEditor::clearOptionButtons() {

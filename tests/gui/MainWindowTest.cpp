@@ -119,14 +119,19 @@ TEST_F(MainWindowTest, MenuBarCaptionsShortcutsAndStartStates) {
 TEST_F(MainWindowTest, StartUpCancelled) {
     start(std::nullopt);
     ASSERT_EQ(fake.files.calls.size(), 1u);
-    EXPECT_EQ(
-        fake.files.calls[0].filters,
-        QStringList({"All Files (*.*) (*.*)",
-                     "All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) (*.smc *.swc *.sfc *.fig)",
-                     "Super MagiCom ROM File (*.smc) (*.smc)",
-                     "Super Wild Card ROM File (*.swc) (*.swc)",
-                     "Super Famicom ROM File (*.sfc) (*.sfc)",
-                     "Super UFO 8/Pro Fighter X ROM File (*.fig) (*.fig)"}));
+    std::vector<std::pair<QString, QString>> filters;
+    for (const FileTypeFilter& filter : fake.files.calls[0].filters) {
+        filters.emplace_back(filter.caption, filter.patterns);
+    }
+    EXPECT_EQ(filters,
+              (std::vector<std::pair<QString, QString>>{
+                  {"All Files (*.*)", "*.*"},
+                  {"All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig)", "*.smc;*.swc;*.sfc;*.fig"},
+                  {"Super MagiCom ROM File (*.smc)", "*.smc"},
+                  {"Super Wild Card ROM File (*.swc)", "*.swc"},
+                  {"Super Famicom ROM File (*.sfc)", "*.sfc"},
+                  {"Super UFO 8/Pro Fighter X ROM File (*.fig)", "*.fig"},
+              }));
     EXPECT_EQ(fake.files.calls[0].selectedFilter, 1);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, kCancelled);
