@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
@@ -252,6 +253,10 @@ void PlayerEditor::createLayout() {
         rating.box->setFixedWidth(boxWidth);
     }
     ratingGrid->setRowStretch(static_cast<int>(ratingBoxes_.size()) + 1, 1);
+    // The player list is wide enough for the longest placeholder name.
+    PlayerLST->setMinimumWidth(
+        PlayerLST->fontMetrics().horizontalAdvance(QStringLiteral("Special Player 000 (Unused)")) +
+        PlayerLST->verticalScrollBar()->sizeHint().width() + 2 * PlayerLST->frameWidth() + 12);
 
     auto* heightLayout = new QVBoxLayout(HeightFRA);
     heightLayout->addWidget(TallOPT);
