@@ -52,7 +52,10 @@ std::string makeImage(const test::TempDir& dir) {
         if (slot >= 8) {
             codes = {kEndOfRosterCode, 0};
         }
-        writeSlot(edit, 0, slot, codes);
+        if (Status written = writeSlot(edit, 0, slot, codes); !written) {
+            std::fprintf(stderr, "%s\n", written.message().c_str());
+            return {};
+        }
     }
     writeCheatBytes(edit, {0x81, 0x02});
     if (Status status = rom->apply(edit); !status) {
