@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace slamwise {
@@ -67,6 +68,9 @@ void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, cons
     box.setText(text);
     if (!details.isEmpty()) {
         box.setInformativeText(details);
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+            label->setTextFormat(Qt::PlainText);
+        }
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
