@@ -3,9 +3,12 @@
 #include <QCloseEvent>
 #include <QDate>
 #include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocale>
 #include <QMenuBar>
+#include <QMimeData>
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
@@ -13,6 +16,7 @@
 
 #include "about/AboutDialog.h"
 #include "cheats/CheatsDialog.h"
+#include "platform/ShownText.h"
 #include "player/PlayerEditor.h"
 #include "rom/Version.h"
 #include "roster/RosterEditor.h"
@@ -32,13 +36,14 @@ const QString kMissingText = QStringLiteral(
 const QString kRefusalTitle = QStringLiteral("WTF");
 
 // The entries of the open-file dialog; the second one is preselected.
-const QStringList kFileFilters = {
-    QStringLiteral("All Files (*.*) (*.*)"),
-    QStringLiteral("All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) (*.smc *.swc *.sfc *.fig)"),
-    QStringLiteral("Super MagiCom ROM File (*.smc) (*.smc)"),
-    QStringLiteral("Super Wild Card ROM File (*.swc) (*.swc)"),
-    QStringLiteral("Super Famicom ROM File (*.sfc) (*.sfc)"),
-    QStringLiteral("Super UFO 8/Pro Fighter X ROM File (*.fig) (*.fig)"),
+const std::vector<FileTypeFilter> kFileFilters = {
+    {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")},
+    {QStringLiteral("All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig)"),
+     QStringLiteral("*.smc;*.swc;*.sfc;*.fig")},
+    {QStringLiteral("Super MagiCom ROM File (*.smc)"), QStringLiteral("*.smc")},
+    {QStringLiteral("Super Wild Card ROM File (*.swc)"), QStringLiteral("*.swc")},
+    {QStringLiteral("Super Famicom ROM File (*.sfc)"), QStringLiteral("*.sfc")},
+    {QStringLiteral("Super UFO 8/Pro Fighter X ROM File (*.fig)"), QStringLiteral("*.fig")},
 };
 constexpr int kPreselectedFilter = 1;
 
@@ -52,6 +57,22 @@ QAction* menuEntry(QMenu* menu, const char* name, const QString& caption,
 
 void addSeparator(QMenu* menu, const char* name) {
     menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+}
+
+// True only when nothing is at path any more. A path that cannot be looked at (no permission
+// on one of its folders) is not gone.
+bool isGone(const QString& path) {
+    std::error_code error;
+    return std::filesystem::status(path.toStdString(), error).type() ==
+           std::filesystem::file_type::not_found;
+}
+
+// The one local file being dragged; empty for anything else.
+QString draggedFile(const QMimeData* data) {
+    if (data == nullptr || data->urls().size() != 1 || !data->urls().constFirst().isLocalFile()) {
+        return {};
+    }
+    return data->urls().constFirst().toLocalFile();
 }
 
 }  // namespace
@@ -68,6 +89,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
       names_(defaultNames()) {
     setObjectName(QStringLiteral("Main"));
     setWindowTitle(kDesignCaption);
+    setAcceptDrops(true);
     createMenus();
     createCentralWidget();
 }
@@ -145,6 +167,11 @@ void MainWindow::Form_Load() {
     updateLastFileEntry();
 }
 
+void MainWindow::Form_Load(const QString& imagePath) {
+    openImage(QFileInfo(imagePath).absoluteFilePath(), OpenPath::Dialog);
+    updateLastFileEntry();
+}
+
 // ---- Opening ------------------------------------------------------------------------------
 
 void MainWindow::mnuOpen_Click() {
@@ -169,8 +196,7 @@ void MainWindow::LoadROM() {
 
 void MainWindow::QuickLoad() {
     QString path = platform_.settings.value(settings_keys::kLastFile);
-    std::error_code error;
-    if (path.isEmpty() || !std::filesystem::exists(path.toStdString(), error)) {
+    if (path.isEmpty() || isGone(path)) {
         refuseOpening(OpenPath::RememberedFile);
         return;
     }
@@ -233,6 +259,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
     LoadROMIName(**identified);
     playerEditor_->CheckRelocatedData();
     playerEditor_->SelectFirstPlayer();
+    focusPlayerList();
 }
 
 void MainWindow::useNamesFor(const QString& imagePath) {
@@ -256,10 +283,9 @@ void MainWindow::refuseOpening(OpenPath via, const QString& details) {
         platform_.messages.show(this, MessageBoxes::Icon::Question, kRefusalTitle, kMissingText,
                                 details);
         QString path = platform_.settings.value(settings_keys::kLastFile);
-        std::error_code error;
-        // A remembered file that still exists but cannot be opened (locked, read-only) stays
-        // remembered: it is not gone, and the user may try again once it is free.
-        bool stillThere = !path.isEmpty() && std::filesystem::exists(path.toStdString(), error);
+        // A remembered file that still exists but cannot be opened (locked, read-only, a folder
+        // without permission) stays remembered: it is not gone, and the user may try again.
+        bool stillThere = !path.isEmpty() && !isGone(path);
         if (!stillThere || details.isEmpty()) {
             platform_.settings.setValue(settings_keys::kLastFile, QString());
         }
@@ -291,7 +317,7 @@ void MainWindow::switchEditingControlsOn() {
 void MainWindow::LoadROMIName(const Identification& identification) {
     Release release = identification.release;
     QString caption = programCaption() + QStringLiteral(" - ''") +
-                      QString::fromStdString(identification.title) +
+                      asCaptionText(QString::fromStdString(identification.title)) +
                       QString::fromUtf8(captionEnding(release).data(),
                                         static_cast<int>(captionEnding(release).size()));
     setMainAndRosterCaption(caption);
@@ -317,8 +343,41 @@ void MainWindow::setMainAndRosterCaption(const QString& caption) {
 
 void MainWindow::updateLastFileEntry() {
     QString path = platform_.settings.value(settings_keys::kLastFile);
-    mnuLastFile_->setText(kLastFilePrefix + path);
+    mnuLastFile_->setText(kLastFilePrefix + asMenuText(path));
     mnuLastFile_->setEnabled(!path.isEmpty() && !romOpen());
+}
+
+void MainWindow::focusPlayerList() {
+    if (isVisible()) {
+        raise();
+        activateWindow();
+    }
+    playerEditor_->focusPlayerList();
+}
+
+bool MainWindow::acceptsDroppedImage() {
+    if (romOpen()) {
+        statusBar()->showMessage(
+            QStringLiteral("An image is open: close it (File > Close ROM) to open another."), 5000);
+        return false;
+    }
+    return true;
+}
+
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+    if (!draggedFile(event->mimeData()).isEmpty() && acceptsDroppedImage()) {
+        event->acceptProposedAction();
+    }
+}
+
+void MainWindow::dropEvent(QDropEvent* event) {
+    QString path = draggedFile(event->mimeData());
+    if (path.isEmpty() || !acceptsDroppedImage()) {
+        return;
+    }
+    event->acceptProposedAction();
+    openImage(path, OpenPath::Dialog);
+    updateLastFileEntry();
 }
 
 // ---- Closing, saving, ending ----------------------------------------------------------------
@@ -330,7 +389,7 @@ void MainWindow::CloseROM() {
     QString path = QString::fromStdString(rom_->path());
     setMainAndRosterCaption(programCaption() + kNoRomLoaded);
     platform_.settings.setValue(settings_keys::kLastFile, path);
-    mnuLastFile_->setText(kLastFilePrefix + path);
+    mnuLastFile_->setText(kLastFilePrefix + asMenuText(path));
     playerEditor_->ResetAfterClose();
     mnuClose_->setEnabled(false);
     mnuSave_->setEnabled(false);

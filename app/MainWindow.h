@@ -29,6 +29,9 @@ class MainWindow : public QMainWindow {
     // Runs once before the window is first shown: the open-file dialog comes up at once, then
     // the last-file entry is set up.
     void Form_Load();
+    // Start-up with an image named on the command line: it is opened as if it had been chosen
+    // in the open-file dialog, which is not shown.
+    void Form_Load(const QString& imagePath);
 
     // The dialog path and the last-file path of opening an image.
     void LoadROM();
@@ -43,6 +46,10 @@ class MainWindow : public QMainWindow {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
+    // An image file dropped on the window opens as File > Open would; while an image is open
+    // the drop is refused.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     enum class OpenPath { Dialog, RememberedFile };
@@ -61,6 +68,10 @@ class MainWindow : public QMainWindow {
     void switchEditingControlsOn();
     void setMainAndRosterCaption(const QString& caption);
     void updateLastFileEntry();
+    // The main window comes to the front with the player list focused, ready for the keys.
+    void focusPlayerList();
+    // False, with a word in the status bar, while an image is open.
+    bool acceptsDroppedImage();
 
     void mnuOpen_Click();
     void mnuLastFile_Click();

@@ -1,13 +1,35 @@
 #include <QApplication>
+#include <QCommandLineParser>
 
 #include "app/MainWindow.h"
 #include "platform/QtPlatform.h"
+#include "rom/Version.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    QApplication::setApplicationVersion(QString::fromStdString(slamwise::versionText()));
+    // Lets the desktop match the windows with the installed desktop entry and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.SlamwisePlayerEditor"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Slamwise Player Editor: edits the players, rosters and cheat codes of a "
+                       "Slamwise ROM image in place."));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("image"),
+        QStringLiteral("The ROM image to open; without it the open-file dialog comes up."),
+        QStringLiteral("[image]"));
+    parser.process(app);
+
     slamwise::QtPlatform services;
     slamwise::MainWindow window(services.platform(), QApplication::applicationDirPath());
-    window.Form_Load();
+    if (parser.positionalArguments().isEmpty()) {
+        window.Form_Load();
+    } else {
+        window.Form_Load(parser.positionalArguments().constFirst());
+    }
     window.show();
     return app.exec();
 }

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QStyle>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include "cheats/CheatBytes.h"
@@ -120,9 +121,7 @@ void CheatsDialog::GetCheatCodes() {
     if (!bytes) {
         // Applying ticks that were never read would overwrite the switches blindly.
         ApplyCMD->setEnabled(false);
-        platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
-                                QStringLiteral("The cheat codes could not be read."),
-                                QString::fromStdString(bytes.error()));
+        readFailure_ = QString::fromStdString(bytes.error());  // told once the window is up
         return;
     }
     UnpackCheatList(bytes->first, *Cheat1LST);
@@ -131,6 +130,19 @@ void CheatsDialog::GetCheatCodes() {
     Cheat2LST->setCurrentRow(0);
     Cheat1LST->viewport()->update();
     Cheat2LST->viewport()->update();
+}
+
+void CheatsDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (!readFailure_) {
+        return;
+    }
+    // After the window has been shown with the caption it was given.
+    QTimer::singleShot(0, this, [this, reason = *readFailure_] {
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
+                                QStringLiteral("The cheat codes could not be read."), reason);
+    });
+    readFailure_.reset();
 }
 
 void CheatsDialog::SaveCheatCodes() {

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <optional>
 
 #include "platform/Platform.h"
 #include "rom/RomFile.h"
@@ -17,6 +18,9 @@ class CheatsDialog : public QDialog {
     Q_OBJECT
   public:
     CheatsDialog(RomFile& rom, Platform platform, QWidget* parent = nullptr);
+
+  protected:
+    void showEvent(QShowEvent* event) override;
 
   private:
     void createWidgets();
@@ -35,6 +39,8 @@ class CheatsDialog : public QDialog {
     QListWidget* Cheat2LST = nullptr;
     QPushButton* ApplyCMD = nullptr;
     QPushButton* QuitCMD = nullptr;
+    // Why the bytes could not be read at opening; told when the window is first shown.
+    std::optional<QString> readFailure_;
 };
 
 }  // namespace slamwise

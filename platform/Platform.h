@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <QUrl>
 #include <optional>
+#include <vector>
 
 class QWidget;
 
@@ -13,12 +14,20 @@ namespace slamwise {
 // (QtPlatform.h); tests pass fakes that record what was asked and answer as told, so no test
 // ever waits on a modal dialog.
 
+// One entry of the open-file dialog's list of file types: the caption the user reads and the
+// patterns it stands for, separated by ';' ("*.smc;*.swc").
+struct FileTypeFilter {
+    QString caption;
+    QString patterns;
+};
+
 class FileDialog {
   public:
     virtual ~FileDialog() = default;
-    // Asks for an existing file. filters are "Description (patterns)" entries; the entry at
+    // Asks for an existing file, offering the file types of filters; the entry at
     // selectedFilter is preselected. Nothing when the user cancels.
-    virtual std::optional<QString> openFile(QWidget* parent, const QStringList& filters,
+    virtual std::optional<QString> openFile(QWidget* parent,
+                                            const std::vector<FileTypeFilter>& filters,
                                             int selectedFilter) = 0;
 };
 

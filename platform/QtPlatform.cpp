@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 
 namespace slamwise {
@@ -13,18 +14,36 @@ const QString kApplicationName = QStringLiteral("Korvanex");
 const QString kSection = QStringLiteral("Slamwise Player Editor");
 }  // namespace
 
-std::optional<QString> QtFileDialog::openFile(QWidget* parent, const QStringList& filters,
-                                              int selectedFilter) {
-    QFileDialog dialog(parent);
-    dialog.setFileMode(QFileDialog::ExistingFile);  // never a name that does not exist yet
-    dialog.setNameFilters(filters);
-    if (selectedFilter >= 0 && selectedFilter < filters.size()) {
-        dialog.selectNameFilter(filters[selectedFilter]);
+std::unique_ptr<QFileDialog> QtFileDialog::makeDialog(QWidget* parent,
+                                                      const std::vector<FileTypeFilter>& filters,
+                                                      int selectedFilter) {
+    auto dialog = std::make_unique<QFileDialog>(parent);
+    dialog->setFileMode(QFileDialog::ExistingFile);  // never a name that does not exist yet
+    // Qt takes the patterns from the end of each entry and, with HideNameFilterDetails, shows
+    // the caption alone. The desktop's own dialogs cut a caption at its first '(', so Qt's
+    // dialog is used: the captions must read exactly as written.
+    dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    QStringList entries;
+    for (const FileTypeFilter& filter : filters) {
+        QString patterns = filter.patterns;
+        entries << filter.caption + QStringLiteral(" (") +
+                       patterns.replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+    dialog->setNameFilters(entries);
+    if (selectedFilter >= 0 && selectedFilter < entries.size()) {
+        dialog->selectNameFilter(entries[selectedFilter]);
+    }
+    return dialog;
+}
+
+std::optional<QString> QtFileDialog::openFile(QWidget* parent,
+                                              const std::vector<FileTypeFilter>& filters,
+                                              int selectedFilter) {
+    std::unique_ptr<QFileDialog> dialog = makeDialog(parent, filters, selectedFilter);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog.selectedFiles().constFirst();
+    return dialog->selectedFiles().constFirst();
 }
 
 void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text,
@@ -45,9 +64,13 @@ void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, cons
             break;
     }
     box.setWindowTitle(title);
+    box.setTextFormat(Qt::PlainText);  // paths and reasons are shown as they are
     box.setText(text);
     if (!details.isEmpty()) {
         box.setInformativeText(details);
+        if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_informativelabel"))) {
+            label->setTextFormat(Qt::PlainText);
+        }
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QSettings>
+#include <memory>
+
+class QFileDialog;
 
 #include "platform/Platform.h"
 
@@ -8,8 +11,12 @@ namespace slamwise {
 
 class QtFileDialog final : public FileDialog {
   public:
-    std::optional<QString> openFile(QWidget* parent, const QStringList& filters,
+    std::optional<QString> openFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
                                     int selectedFilter) override;
+    // The dialog that openFile shows, set up but not shown.
+    static std::unique_ptr<QFileDialog> makeDialog(QWidget* parent,
+                                                   const std::vector<FileTypeFilter>& filters,
+                                                   int selectedFilter);
 };
 
 class QtMessageBoxes final : public MessageBoxes {
@@ -24,8 +31,9 @@ class QtClipboard final : public Clipboard {
     void setText(const QString& text) override;
 };
 
-// Kept in the user's configuration folder: ~/.config/Korvanex/Korvanex.conf on Linux,
-// section [Slamwise Player Editor].
+// Kept in the user's configuration folder as INI text: ~/.config/Korvanex/Korvanex.ini on
+// Linux, section [Slamwise%20Player%20Editor] (QSettings writes blanks and '?' in section and
+// key names escaped: "Last%20File", "Do%20ya%20love%20me%3F").
 class QtSettings final : public Settings {
   public:
     QtSettings();

@@ -17,11 +17,13 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
+#include <QScrollBar>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/ShownText.h"
 #include "player/Relocation.h"
 
 namespace slamwise {
@@ -200,7 +202,7 @@ void PlayerEditor::createWidgets(const GameNames& names) {
     ActualDECLBL = valueLabel(QStringLiteral("ActualDECLBL"), OffsetFRA);
     for (QLabel* label : {VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
         label->setCursor(Qt::PointingHandCursor);
-        label->setToolTip(QStringLiteral("Click to copy an offset."));
+        label->setToolTip(offsetToolTip(0, 0, OffsetForm::Hex));
         label->installEventFilter(this);
     }
 
@@ -251,6 +253,10 @@ void PlayerEditor::createLayout() {
         rating.box->setFixedWidth(boxWidth);
     }
     ratingGrid->setRowStretch(static_cast<int>(ratingBoxes_.size()) + 1, 1);
+    // The player list is wide enough for the longest placeholder name.
+    PlayerLST->setMinimumWidth(
+        PlayerLST->fontMetrics().horizontalAdvance(QStringLiteral("Special Player 000 (Unused)")) +
+        PlayerLST->verticalScrollBar()->sizeHint().width() + 2 * PlayerLST->frameWidth() + 12);
 
     auto* heightLayout = new QVBoxLayout(HeightFRA);
     heightLayout->addWidget(TallOPT);
@@ -413,6 +419,10 @@ void PlayerEditor::SelectFirstPlayer() {
         PlayerLST->setCurrentRow(0);
     }
     PlayerLST_Click();  // also when player 0 was already selected
+}
+
+void PlayerEditor::focusPlayerList() {
+    PlayerLST->setFocus(Qt::OtherFocusReason);
 }
 
 void PlayerEditor::ResetAfterClose() {
@@ -712,6 +722,15 @@ void PlayerEditor::showOffsets(int player) {
     VisualDECLBL->setText(QString::number(visual));
     ActualHEXLBL->setText(QString::fromStdString(hexOffset(actual)));
     ActualDECLBL->setText(QString::number(actual));
+    setOffsetToolTips(visual, actual, rom_ != nullptr ? rom_->headerSize() : 0);
+}
+
+void PlayerEditor::setOffsetToolTips(std::uint32_t visual, std::uint32_t actual,
+                                     std::uint32_t headerSize) {
+    VisualHEXLBL->setToolTip(offsetToolTip(visual, headerSize, OffsetForm::Hex));
+    VisualDECLBL->setToolTip(offsetToolTip(visual, headerSize, OffsetForm::Decimal));
+    ActualHEXLBL->setToolTip(offsetToolTip(actual, headerSize, OffsetForm::Hex));
+    ActualDECLBL->setToolTip(offsetToolTip(actual, headerSize, OffsetForm::Decimal));
 }
 
 void PlayerEditor::setEditingEnabled(bool enabled) {
@@ -739,6 +758,7 @@ void PlayerEditor::resetFields(const QString& number, const QString& offset) {
     for (QLabel* label : {VisualHEXLBL, VisualDECLBL, ActualHEXLBL, ActualDECLBL}) {
         label->setText(offset);
     }
+    setOffsetToolTips(0, 0, 0);
 }
 
 void PlayerEditor::clearOptionButtons() {

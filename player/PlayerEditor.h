@@ -47,6 +47,8 @@ class PlayerEditor : public QWidget {
     void ShutOffPlayerEditor();
     void CheckRelocatedData();
     void SelectFirstPlayer();
+    // Gives PlayerLST the keyboard focus, so the arrow keys pick players.
+    void focusPlayerList();
 
     // Steps 4 to 6 of closing: player 0 is shown (the file is still open), then every field is
     // reset and the editor disabled.
@@ -104,6 +106,8 @@ class PlayerEditor : public QWidget {
     VisualRatings visualRatingsFromBoxes() const;
     QStringList emptyRatingBoxes() const;
     void showOffsets(int player);
+    // The tooltips of the four offset labels, with the file offsets behind a copier header.
+    void setOffsetToolTips(std::uint32_t visual, std::uint32_t actual, std::uint32_t headerSize);
     void setEditingEnabled(bool enabled);
     // Every field shows number, the slider sits at 0, no option button is selected and the
     // offset labels show offset: the state after a close ("0") or a shut-off (empty).

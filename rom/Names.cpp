@@ -1,5 +1,6 @@
 #include "rom/Names.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -19,6 +20,31 @@ std::string numbered(const char* format, int number) {
     return text;
 }
 
+// The head graphics that the game's data describes rather than names; they keep these texts.
+const std::map<int, std::string> kDescribedHeads = {
+    {2, "White Skin/Black Hair"},
+    {3, "White Skin/Black Fade"},
+    {4, "Tan Skin/Black Hair"},
+    {5, "White Skin/Red Fade"},
+    {6, "Black Skin/Black Hair"},
+    {8, "Black Skin/Bald"},
+    {9, "Black Skin/Black Fade"},
+    {10, "Black Skin/Balding"},
+    {11, "Black Skin/Bald/Goggles (Unused)"},
+    {24, "? (Unused)"},
+    {32, "Small/White Skin/Black Hair"},
+    {33, "Small/White Skin/Black Fade (Unused)"},
+    {34, "Small/Tan Skin/Black Hair (Unused)"},
+    {35, "Small/Black Skin/Black Hair"},
+    {36, "Small/Black Skin/Bald"},
+    {37, "Small/Black Skin/Black Fade"},
+    {38, "Small/Black Skin/Balding (Unused)"},
+};
+
+constexpr int kUnusedPlayers[] = {81, 141};  // their names end with " (Unused)"
+constexpr int kUnusedSecretPlayer = 166;
+const std::string kUnusedNote = " (Unused)";
+
 GameNames makeDefaultNames() {
     GameNames names;
     for (int i = 0; i < GameNames::kRosterPlayerCount; ++i) {
@@ -26,9 +52,10 @@ GameNames makeDefaultNames() {
         names.players.push_back(i < 128 ? numbered("Player %03d", i)
                                         : numbered("Special Player %03d", i));
     }
-    names.players[81] += " (Unused)";
-    names.players[141] += " (Unused)";
-    names.players[166] = "Unused Secret Player";
+    for (int player : kUnusedPlayers) {
+        names.players[player] += kUnusedNote;
+    }
+    names.players[kUnusedSecretPlayer] = "Unused Secret Player";
 
     for (int t = 0; t < 27; ++t) {
         names.teams.push_back(numbered("Team %02d", t + 1));
@@ -36,30 +63,11 @@ GameNames makeDefaultNames() {
     names.teams.push_back("All-Stars");
     names.teams.push_back("Rookies");
 
-    const std::map<int, std::string> described = {
-        {2, "White Skin/Black Hair"},
-        {3, "White Skin/Black Fade"},
-        {4, "Tan Skin/Black Hair"},
-        {5, "White Skin/Red Fade"},
-        {6, "Black Skin/Black Hair"},
-        {8, "Black Skin/Bald"},
-        {9, "Black Skin/Black Fade"},
-        {10, "Black Skin/Balding"},
-        {11, "Black Skin/Bald/Goggles (Unused)"},
-        {24, "? (Unused)"},
-        {32, "Small/White Skin/Black Hair"},
-        {33, "Small/White Skin/Black Fade (Unused)"},
-        {34, "Small/Tan Skin/Black Hair (Unused)"},
-        {35, "Small/Black Skin/Black Hair"},
-        {36, "Small/Black Skin/Bald"},
-        {37, "Small/Black Skin/Black Fade"},
-        {38, "Small/Black Skin/Balding (Unused)"},
-    };
     names.heads.push_back("-- Not Implemented Yet --");
     for (int h = 1; h < GameNames::kHeadCount; ++h) {
-        auto found = described.find(h);
-        names.heads.push_back(found != described.end() ? found->second
-                                                       : numbered("Head Graphic %02d", h));
+        auto found = kDescribedHeads.find(h);
+        names.heads.push_back(found != kDescribedHeads.end() ? found->second
+                                                             : numbered("Head Graphic %02d", h));
     }
     return names;
 }
@@ -129,6 +137,22 @@ std::optional<int> indexFrom(std::string_view text) {
         return std::nullopt;
     }
     return value;
+}
+
+bool endsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+}
+
+// Whether the entry keeps its text whatever a names file says: the two exhibition teams, the
+// first head entry and the described heads, and the unused secret player.
+bool isFixedEntry(const std::string& kind, int index) {
+    if (kind == "team") {
+        return index >= GameNames::kTeamCount - 2;
+    }
+    if (kind == "head") {
+        return index == 0 || kDescribedHeads.count(index) != 0;
+    }
+    return index == kUnusedSecretPlayer;
 }
 
 }  // namespace
@@ -209,7 +233,21 @@ Result<GameNames> parseNames(std::string_view text, const std::string& sourceNam
                     std::to_string(first->second));
             continue;
         }
-        (*list)[static_cast<std::size_t>(*index)] = std::string(name);
+        std::string& entry = (*list)[static_cast<std::size_t>(*index)];
+        if (isFixedEntry(kind, *index)) {
+            if (name != entry) {
+                problem(kind + " " + std::to_string(*index) + " is always \"" + entry +
+                        "\"; a names file changes only the placeholder names");
+            }
+            continue;
+        }
+        const bool unusedPlayer =
+            kind == "player" && std::find(std::begin(kUnusedPlayers), std::end(kUnusedPlayers),
+                                          *index) != std::end(kUnusedPlayers);
+        entry = std::string(name);
+        if (unusedPlayer && !endsWith(entry, kUnusedNote)) {
+            entry += kUnusedNote;  // the list marks this entry as unused whatever its name
+        }
     }
 
     if (!problems.empty()) {

@@ -37,6 +37,9 @@ const GameNames& defaultNames();
 // runs to the end of the line and may hold any character but a line break ('#' included).
 // Entries that the file does not give keep their defaults. A kind or index given twice, an
 // unknown kind, an index out of range, an empty name or text that is not UTF-8 is an error.
+// Only placeholder names change: teams 27 and 28, head 0, the described heads and player 166
+// keep their texts (another text for them is an error), and players 81 and 141 keep the
+// ending " (Unused)" whatever name they are given.
 
 // Reads the names file at path. Every problem is reported, one line each, as
 // "<path>:<line>: <what is wrong>".

@@ -17,6 +17,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/ShownText.h"
 #include "roster/RosterTable.h"
 
 namespace slamwise {
@@ -262,6 +263,7 @@ void RosterEditor::reportFailure(const QString& text, const std::string& reason)
 
 void RosterEditor::TeamLST_Click() {
     if (team() < 0) {
+        setSlotShown(false);  // the selection was cleared (Ctrl+click)
         return;
     }
     {
@@ -273,7 +275,8 @@ void RosterEditor::TeamLST_Click() {
 
 void RosterEditor::SlotLST_Click() {
     if (team() < 0 || slot() < 0) {
-        return;  // no team chosen yet: there is nothing to show
+        setSlotShown(false);  // no team chosen yet, or the selection was cleared (Ctrl+click)
+        return;
     }
     LoadRoster();
 }
@@ -281,6 +284,7 @@ void RosterEditor::SlotLST_Click() {
 void RosterEditor::LoadRoster() {
     const int t = team();
     const int s = slot();
+    showTeamOffset(t);  // also when the slot cannot be read: the offset is the selected team's
     Result<RosterSlot> codes = readSlot(rom_, t, s);
     if (!codes) {
         {
@@ -299,10 +303,15 @@ void RosterEditor::LoadRoster() {
         POS1CBO->setCurrentIndex(codes->position1);
         POS2CBO->setCurrentIndex(codes->position2);
     }
+    setSlotShown(true);
+}
+
+void RosterEditor::showTeamOffset(int t) {
     const std::uint32_t offset = teamOffset(t);
     HEXLBL->setText(QString::fromStdString(hexOffset(offset)));
     DECLBL->setText(QString::number(offset));
-    setSlotShown(true);
+    HEXLBL->setToolTip(offsetToolTip(offset, rom_.headerSize(), OffsetForm::Hex));
+    DECLBL->setToolTip(offsetToolTip(offset, rom_.headerSize(), OffsetForm::Decimal));
 }
 
 void RosterEditor::SaveData() {

@@ -50,6 +50,8 @@ class RosterEditor : public QDialog {
     int team() const;
     int slot() const;
     void setSlotShown(bool shown);
+    // HEXLBL and DECLBL show the offset of team t, their tooltips also its file offset.
+    void showTeamOffset(int t);
     void reportFailure(const QString& text, const std::string& reason);
 
     RomFile& rom_;

@@ -47,6 +47,28 @@ TEST(NamesFile, EveryProblemIsReportedWithItsLine) {
               "my.names:8: the line is not UTF-8 text");
 }
 
+TEST(NamesFile, OnlyPlaceholderNamesChange) {
+    // Fixed entries may be given only with their own text; 81 and 141 stay marked unused.
+    auto always = [](const std::string& where, const std::string& text) {
+        return where + " is always \"" + text +
+               "\"; a names file changes only the placeholder names";
+    };
+    Result<GameNames> names = parseNames(
+        "team 27 = Stars\nteam 28 = Rookies\nteam 28 = Kids\nhead 0 = A\nhead 0x26 = B\n"
+        "player 166 = C\n",
+        "f");
+    ASSERT_FALSE(names.ok());
+    EXPECT_EQ(names.error(), always("f:1: team 27", "All-Stars") +
+                                 "\nf:3: team 28 was already named on line 2\n" +
+                                 always("f:4: head 0", "-- Not Implemented Yet --") + "\n" +
+                                 always("f:5: head 38", "Small/Black Skin/Balding (Unused)") +
+                                 "\n" + always("f:6: player 166", "Unused Secret Player"));
+    names = parseNames("player 81 = Somebody\nplayer 141 = Other (Unused)", "n");
+    ASSERT_TRUE(names.ok()) << names.error();
+    EXPECT_EQ(names->players[81], "Somebody (Unused)");
+    EXPECT_EQ(names->players[141], "Other (Unused)");
+}
+
 TEST(NamesFile, TheFileBesideTheImageIsFoundFirstByImageThenByFolder) {
     test::TempDir dir;
     std::string image = dir.file("game.sfc");

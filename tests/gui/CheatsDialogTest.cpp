@@ -2,10 +2,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <memory>
 
 #include "cheats/CheatBytes.h"
 #include "cheats/CheatsDialog.h"
+#include "rom/FaultInjection.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 
@@ -139,6 +141,22 @@ TEST_F(CheatsDialogTest, CancelWritesNothingAndReopeningShowsTheFile) {
     reopen();
     EXPECT_EQ(shown(1), 0x5A);
     EXPECT_EQ(shown(2), 0xC3);
+}
+
+TEST_F(CheatsDialogTest, AFailedReadIsToldUnderTheCaptionTheWindowGets) {
+    openWith(0x81, 0x00);
+    FaultPlan plan;
+    plan.persistent = true;
+    {
+        ScopedFaultPlan failing(plan);
+        dialog_ = std::make_unique<CheatsDialog>(*rom_, fake_.platform());
+    }
+    dialog_->setWindowTitle("Caption of the image");
+    dialog_->show();
+    QTest::qWait(0);
+    ASSERT_EQ(fake_.messages.shown.size(), 1u);
+    EXPECT_EQ(fake_.messages.shown[0].title, "Caption of the image");
+    EXPECT_FALSE(dialog_->findChild<QPushButton*>("ApplyCMD")->isEnabled());
 }
 
 }  // namespace

@@ -119,14 +119,19 @@ TEST_F(MainWindowTest, MenuBarCaptionsShortcutsAndStartStates) {
 TEST_F(MainWindowTest, StartUpCancelled) {
     start(std::nullopt);
     ASSERT_EQ(fake.files.calls.size(), 1u);
-    EXPECT_EQ(
-        fake.files.calls[0].filters,
-        QStringList({"All Files (*.*) (*.*)",
-                     "All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) (*.smc *.swc *.sfc *.fig)",
-                     "Super MagiCom ROM File (*.smc) (*.smc)",
-                     "Super Wild Card ROM File (*.swc) (*.swc)",
-                     "Super Famicom ROM File (*.sfc) (*.sfc)",
-                     "Super UFO 8/Pro Fighter X ROM File (*.fig) (*.fig)"}));
+    std::vector<std::pair<QString, QString>> filters;
+    for (const FileTypeFilter& filter : fake.files.calls[0].filters) {
+        filters.emplace_back(filter.caption, filter.patterns);
+    }
+    EXPECT_EQ(filters,
+              (std::vector<std::pair<QString, QString>>{
+                  {"All Files (*.*)", "*.*"},
+                  {"All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig)", "*.smc;*.swc;*.sfc;*.fig"},
+                  {"Super MagiCom ROM File (*.smc)", "*.smc"},
+                  {"Super Wild Card ROM File (*.swc)", "*.swc"},
+                  {"Super Famicom ROM File (*.sfc)", "*.sfc"},
+                  {"Super UFO 8/Pro Fighter X ROM File (*.fig)", "*.fig"},
+              }));
     EXPECT_EQ(fake.files.calls[0].selectedFilter, 1);
     ASSERT_EQ(fake.messages.shown.size(), 1u);
     EXPECT_EQ(fake.messages.shown[0].text, kCancelled);
@@ -499,7 +504,7 @@ namespace {
 
 TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
     QString path = makeImage("game.sfc");
-    std::string names = "# my names\nplayer 0 = First Person\nteam 28 = Youngsters\n";
+    std::string names = "# my names\nplayer 0 = First Person\nteam 26 = Youngsters\n";
     test::writeFile(path.toStdString() + ".names",
                     std::vector<std::uint8_t>(names.begin(), names.end()));
     start(path);
@@ -512,7 +517,7 @@ TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
     onNextModal([](QWidget* roster) {
         auto* teams = roster->findChild<QListWidget*>("TeamLST");
         ASSERT_NE(teams, nullptr);
-        EXPECT_EQ(teams->item(28)->text(), "Youngsters");
+        EXPECT_EQ(teams->item(26)->text(), "Youngsters");
         auto* position = roster->findChild<QComboBox*>("POS1CBO");
         EXPECT_EQ(position->itemText(0), "00-First Person (*)");
     });

@@ -9,6 +9,7 @@
 #include <QTest>
 #include <memory>
 
+#include "rom/FaultInjection.h"
 #include "roster/RosterEditor.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
@@ -259,6 +260,34 @@ TEST_F(RosterEditorTest, WriteFailureIsReportedAndTheWindowStaysUsable) {
     clickRow("SlotLST", 19);
     EXPECT_TRUE(find<QPushButton>("ApplyCMD")->isEnabled());
     EXPECT_TRUE(changed().empty());
+}
+
+TEST_F(RosterEditorTest, ClearingASelectionDisablesWhatNeedsOne) {
+    for (const char* listName : {"SlotLST", "TeamLST"}) {
+        clickRow("TeamLST", 0);
+        auto* list = find<QListWidget>(listName);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                          list->visualItemRect(list->item(0)).center());
+        ASSERT_TRUE(list->selectedItems().isEmpty()) << listName;
+        EXPECT_FALSE(find<QPushButton>("ApplyCMD")->isEnabled()) << listName;
+        EXPECT_FALSE(find<QPushButton>("LastPlayerCMD")->isEnabled()) << listName;
+    }
+    EXPECT_TRUE(fake_.messages.shown.empty());
+    EXPECT_TRUE(changed().empty());
+}
+
+TEST_F(RosterEditorTest, AFailedReadShowsTheSelectedTeamsOffset) {
+    clickRow("TeamLST", 0);
+    FaultPlan plan;
+    plan.persistent = true;
+    {
+        ScopedFaultPlan failing(plan);
+        clickRow("TeamLST", 1);
+    }
+    ASSERT_EQ(fake_.messages.shown.size(), 1u);
+    EXPECT_EQ(hexText(), "$B191F");
+    EXPECT_EQ(decText(), "727327");
+    EXPECT_FALSE(find<QPushButton>("ApplyCMD")->isEnabled());
 }
 
 }  // namespace

@@ -14,13 +14,13 @@ namespace slamwise::test {
 
 struct FakeFileDialog final : FileDialog {
     struct Call {
-        QStringList filters;
+        std::vector<FileTypeFilter> filters;
         int selectedFilter;
     };
     std::deque<std::optional<QString>> answers;  // empty: the user cancels
     std::vector<Call> calls;
 
-    std::optional<QString> openFile(QWidget*, const QStringList& filters,
+    std::optional<QString> openFile(QWidget*, const std::vector<FileTypeFilter>& filters,
                                     int selectedFilter) override {
         calls.push_back({filters, selectedFilter});
         if (answers.empty()) {
