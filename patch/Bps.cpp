@@ -138,8 +138,9 @@ Result<Header> readHeader(std::span<const std::uint8_t> patch,
     std::uint32_t patchCrc = get32(patch, checksums + 8);
     std::uint32_t actualPatchCrc = crc32Of(patch.first(patch.size() - 4));
     if (patchCrc != actualPatchCrc) {
-        return damaged("its bytes give the CRC32 " + hex32(actualPatchCrc) + " where it records " +
-                       hex32(patchCrc));
+        return Status::failure("The BPS patch is damaged or cut off: its bytes give the CRC32 " +
+                               hex32(actualPatchCrc) + " where it records " + hex32(patchCrc) +
+                               ".");
     }
     Header header;
     header.targetCrc = get32(patch, checksums + 4);
