@@ -90,6 +90,90 @@ Status cutOff(std::size_t at) {
     return damaged("its record at patch byte " + std::to_string(at) + " is cut off");
 }
 
+struct Record {
+    std::size_t offset;
+    std::size_t size;
+    std::span<const std::uint8_t> bytes;  // empty for a run
+    std::uint8_t runValue;
+};
+
+struct Records {
+    std::vector<Record> records;
+    std::size_t resultSize;  // of the image the records make
+};
+
+// Reads the whole patch; the result is as long as the image or as the last byte written, or as
+// long as the size after "EOF" says.
+Result<Records> readRecords(std::span<const std::uint8_t> patch, std::size_t imageSize) {
+    if (patch.empty()) {
+        return Status::failure("The patch is empty.");
+    }
+    if (patch.size() < std::size(kMagic) ||
+        !std::equal(std::begin(kMagic), std::end(kMagic), patch.begin())) {
+        return Status::failure("This is not an IPS patch: it does not start with \"PATCH\".");
+    }
+    Records result{{}, imageSize};
+    std::size_t at = std::size(kMagic);
+    while (true) {
+        if (patch.size() - at < 3) {
+            return Status::failure("The IPS patch ends without \"EOF\": it is cut off or damaged.");
+        }
+        Record record{get24(patch, at), 0, {}, 0};
+        if (record.offset == kEof) {
+            at += 3;
+            break;
+        }
+        if (patch.size() - at < 5) {
+            return cutOff(at);
+        }
+        record.size = get16(patch, at + 3);
+        std::size_t data = at + 5;
+        if (record.size == 0) {
+            if (patch.size() - data < 3) {
+                return cutOff(at);
+            }
+            record.size = get16(patch, data);
+            record.runValue = patch[data + 2];
+            at = data + 3;
+        } else {
+            if (patch.size() - data < record.size) {
+                return cutOff(at);
+            }
+            record.bytes = patch.subspan(data, record.size);
+            at = data + record.size;
+        }
+        if (record.size > 0) {
+            result.resultSize = std::max(result.resultSize, record.offset + record.size);
+        }
+        result.records.push_back(record);
+    }
+    if (patch.size() - at == 3) {
+        result.resultSize = get24(patch, at);
+    } else if (patch.size() != at) {
+        return damaged(std::to_string(patch.size() - at) + " unexpected bytes follow \"EOF\"");
+    }
+    return result;
+}
+
+// The image the records make; bytes past the end of `image` that no record writes are zeros.
+std::vector<std::uint8_t> patched(const Records& records, std::span<const std::uint8_t> image) {
+    std::vector<std::uint8_t> target(records.resultSize, 0);
+    std::copy_n(image.begin(), std::min(image.size(), target.size()), target.begin());
+    for (const Record& record : records.records) {
+        if (record.offset >= target.size()) {
+            continue;
+        }
+        std::size_t size = std::min(record.size, target.size() - record.offset);
+        auto into = target.begin() + static_cast<std::ptrdiff_t>(record.offset);
+        if (record.bytes.empty()) {
+            std::fill_n(into, size, record.runValue);
+        } else {
+            std::copy_n(record.bytes.begin(), size, into);
+        }
+    }
+    return target;
+}
+
 }  // namespace
 
 Result<std::vector<std::uint8_t>> createIps(std::span<const std::uint8_t> original,
@@ -127,71 +211,23 @@ Result<std::vector<std::uint8_t>> createIps(std::span<const std::uint8_t> origin
 
 Result<std::vector<std::uint8_t>> patchIps(std::span<const std::uint8_t> patch,
                                            std::span<const std::uint8_t> image) {
-    if (patch.empty()) {
-        return Status::failure("The patch is empty.");
+    Result<Records> records = readRecords(patch, image.size());
+    if (!records) {
+        return records.status();
     }
-    if (patch.size() < std::size(kMagic) ||
-        !std::equal(std::begin(kMagic), std::end(kMagic), patch.begin())) {
-        return Status::failure("This is not an IPS patch: it does not start with \"PATCH\".");
-    }
-    std::vector<std::uint8_t> target(image.begin(), image.end());
-    std::size_t at = std::size(kMagic);
-    while (true) {
-        if (patch.size() - at < 3) {
-            return Status::failure("The IPS patch ends without \"EOF\": it is cut off or damaged.");
-        }
-        std::size_t offset = get24(patch, at);
-        if (offset == kEof) {
-            at += 3;
-            break;
-        }
-        if (patch.size() - at < 5) {
-            return cutOff(at);
-        }
-        std::size_t size = get16(patch, at + 3);
-        std::size_t data = at + 5;
-        bool run = size == 0;
-        if (run) {
-            if (patch.size() - data < 3) {
-                return cutOff(at);
-            }
-            size = get16(patch, data);
-        } else if (patch.size() - data < size) {
-            return cutOff(at);
-        }
-        // Bytes past the end lengthen the image; a gap before them is filled with zeros.
-        if (size > 0 && offset + size > target.size()) {
-            target.resize(offset + size, 0);
-        }
-        if (run) {
-            std::fill_n(target.begin() + static_cast<std::ptrdiff_t>(offset), size,
-                        patch[data + 2]);
-            at = data + 3;
-        } else {
-            std::copy_n(patch.begin() + static_cast<std::ptrdiff_t>(data), size,
-                        target.begin() + static_cast<std::ptrdiff_t>(offset));
-            at = data + size;
-        }
-    }
-    // After "EOF": nothing, or the 3-byte size the result is cut to.
-    if (patch.size() - at == 3) {
-        target.resize(get24(patch, at), 0);
-    } else if (patch.size() != at) {
-        return damaged(std::to_string(patch.size() - at) + " unexpected bytes follow \"EOF\"");
-    }
-    return target;
+    return patched(*records, image);
 }
 
 Result<PatchResult> applyIps(std::span<const std::uint8_t> patch,
                              std::span<const std::uint8_t> image) {
-    Result<std::vector<std::uint8_t>> target = patchIps(patch, image);
-    if (!target) {
-        return target.status();
+    Result<Records> records = readRecords(patch, image.size());
+    if (!records) {
+        return records.status();
     }
-    if (target->size() != image.size()) {
-        return sizeChangeRefusal(image.size(), target->size());
+    if (records->resultSize != image.size()) {
+        return sizeChangeRefusal(image.size(), records->resultSize);
     }
-    PatchResult result = changesBetween(image, *target);
+    PatchResult result = changesBetween(image, patched(*records, image));
     result.note =
         "An IPS patch carries no check: nothing tells whether it was made for this image.";
     return result;
