@@ -53,8 +53,8 @@ TEST(Patch, FormatFollowsTheExtension) {
     EXPECT_FALSE(patchFormatFor("bps").ok());
 }
 
-// An edit of every kind; the 4.3 MiB images put a change and a run where a record would start
-// at 0x454F46, which reads as "EOF" in an IPS patch.
+// An edit of every kind; the images just past 0x454F46 put a change and a run where a
+// record would start at 0x454F46, which reads as "EOF" in an IPS patch.
 TEST(Patch, CreateThenApplyGivesTheEditedImage) {
     struct Case {
         const char* name;
@@ -73,8 +73,8 @@ TEST(Patch, CreateThenApplyGivesTheEditedImage) {
              std::reverse(b.begin() + 0x50000, b.begin() + 0x70000);
              b.back() ^= 1;
          }},
-        {"a byte at 0x454F46", 0x460000, [](Bytes& b) { b[0x454F46] ^= 0xFF; }},
-        {"a run from 0x454F46", 0x460000,
+        {"a byte at 0x454F46", 0x455000, [](Bytes& b) { b[0x454F46] ^= 0xFF; }},
+        {"a run from 0x454F46", 0x455000,
          [](Bytes& b) { std::fill_n(b.begin() + 0x454F46, 100, 0xEE); }},
         {"longer", 0x10000, [](Bytes& b) { b.resize(b.size() + 3000, 0xAB), b[5] ^= 1; }},
         {"shorter", 0x10000, [](Bytes& b) { b.resize(b.size() - 3000), b[5] ^= 1; }},
