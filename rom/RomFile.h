@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <span>
 #include <string>
@@ -46,7 +45,7 @@ class RomFile {
     ~RomFile();
 
     const std::string& path() const { return path_; }
-    std::string journalPath() const { return journalPathFor(path_); }
+    std::string journalPath() const { return journal_.path(); }
     std::uint32_t headerSize() const { return headerSize_; }
     bool hasCopierHeader() const { return headerSize_ != 0; }
     // Size of the file as it was opened, the copier header included.
@@ -72,29 +71,13 @@ class RomFile {
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);
     void close();
 
-    JournalIdentity identity() const;
-    std::string journalTempPath() const;
-    std::string folder() const;
-    void rememberFileState();
-    Status readAt(std::uint64_t position, std::span<std::uint8_t> out) const;
-    Status writeAt(std::uint64_t position, std::span<const std::uint8_t> bytes);
-    Status recoverJournal();
-    Status checkUnchanged() const;
-    Status checkNoJournal() const;
-    Status writeJournal(const std::vector<std::uint8_t>& content);
-    Status rollBack(const Journal& journal, const std::string& whatFailed);
-
     int fd_ = -1;
     std::string path_;
     std::uint64_t fileSize_ = 0;
     std::uint32_t headerSize_ = 0;
     Access access_ = Access::ReadWrite;
     std::string openingNotice_;
-    // The file as this object last left it, to notice changes made by others.
-    std::uint64_t device_ = 0;
-    std::uint64_t inode_ = 0;
-    std::uint64_t seenSize_ = 0;
-    timespec seenModified_{};
+    JournalFile journal_;  // every change goes through it
     bool applying_ = false;
 };
 
