@@ -91,6 +91,31 @@ TEST_F(RomFileJournalTest, ApplyWritesTheEditAndLeavesNoJournal) {
     EXPECT_TRUE(second) << second.message();
 }
 
+// The journal and its name in the folder reach the disk before the first write to the image,
+// and the image before the journal is removed.
+TEST_F(RomFileJournalTest, ApplySyncsInOrder) {
+    using enum FileCall;
+    for (const test::Action& action : test::representativeActions()) {
+        writeFile(path_, before_);
+        Result<RomFile> rom = open();
+        ASSERT_TRUE(rom) << rom.error();
+        FaultPlan plan{.at = FaultPlan::kNever};
+        {
+            ScopedFaultPlan scoped(plan);
+            ASSERT_TRUE(test::perform(action, *rom)) << action.name;
+        }
+        std::vector<FileCall> steps;  // the writes of the image taken as one step
+        for (FileCall call : plan.calls) {
+            if (call != Pread && call != Open && (call != Pwrite || steps.back() != Pwrite)) {
+                steps.push_back(call);
+            }
+        }
+        EXPECT_EQ(steps,
+                  (std::vector{Write, Fsync, Rename, Fsync, Pwrite, Fdatasync, Unlink, Fsync}))
+            << action.name;
+    }
+}
+
 TEST_F(RomFileJournalTest, FailuresNameTheReasonAndSayWhatBecameOfTheFile) {
     Result<RomFile> rom = open();
     ASSERT_TRUE(rom);
