@@ -29,6 +29,7 @@ constexpr const char* kTempSuffix = ".tmp";
 // Ranges less than this far apart are read together, in reads of at most kMaxGroupRead bytes.
 constexpr std::uint64_t kReadTogetherGap = 4096;
 constexpr std::uint64_t kMaxGroupRead = 64 * 1024;
+constexpr std::uint64_t kJoinGap = 8;
 
 void putLe(std::vector<std::uint8_t>& out, std::uint64_t value, int size) {
     for (int i = 0; i < size; ++i) {
@@ -225,6 +226,47 @@ Status readRanges(int fd, const std::vector<RangeRead>& ranges, std::size_t& fai
         }
     }
     return {};
+}
+
+// A stretch of the file that a change writes at once: the edit's writes that fall in it, in
+// edit order, and the first of them.
+struct Stretch {
+    std::uint64_t begin;
+    std::uint64_t end;
+    std::size_t firstWrite;
+    std::vector<std::size_t> writes;
+};
+
+// The stretches of an edit, in the order of their first write. Joined, writes at most
+// kJoinGap bytes apart share a stretch, the bytes between them written back as they are: every
+// write of the file costs far more than a few more bytes. Not joined, each write is a stretch.
+std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool joined) {
+    const std::vector<Edit::Write>& writes = edit.writes();
+    std::vector<std::size_t> order(writes.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    if (joined) {
+        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+            return writes[a].offset < writes[b].offset;
+        });
+    }
+    std::vector<Stretch> stretches;
+    for (std::size_t k : order) {
+        const std::uint64_t begin = header + writes[k].offset;
+        const std::uint64_t end = begin + writes[k].bytes.size();
+        if (!joined || stretches.empty() || begin > stretches.back().end + kJoinGap) {
+            stretches.push_back({begin, end, k, {}});
+        }
+        Stretch& stretch = stretches.back();
+        stretch.end = std::max(stretch.end, end);
+        stretch.firstWrite = std::min(stretch.firstWrite, k);
+        stretch.writes.push_back(k);
+    }
+    for (Stretch& stretch : stretches) {
+        std::sort(stretch.writes.begin(), stretch.writes.end());
+    }
+    std::sort(stretches.begin(), stretches.end(),
+              [](const Stretch& a, const Stretch& b) { return a.firstWrite < b.firstWrite; });
+    return stretches;
 }
 
 bool sameTime(const timespec& a, const timespec& b) {
@@ -514,31 +556,47 @@ Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEa
         return status;
     }
 
+    // Each stretch is one range of the journal and one write of the file.
     const std::uint64_t header = identity_.headerSize;
+    const std::vector<Stretch> stretches = stretchesOf(edit, header, !afterEachWrite);
+    auto imageOffset = [&](const Stretch& stretch) {
+        return hexOffset(static_cast<std::uint32_t>(stretch.begin - header));
+    };
     Journal journal{identity_, {}};
-    journal.ranges.reserve(edit.writes().size());
+    journal.ranges.reserve(stretches.size());
     std::vector<RangeRead> reads;
-    reads.reserve(edit.writes().size());
-    for (const Edit::Write& write : edit.writes()) {
+    reads.reserve(stretches.size());
+    for (const Stretch& stretch : stretches) {
         journal.ranges.push_back(
-            {header + write.offset, std::vector<std::uint8_t>(write.bytes.size()), write.bytes});
-        reads.push_back({journal.ranges.back().fileOffset, journal.ranges.back().before});
+            {stretch.begin, std::vector<std::uint8_t>(stretch.end - stretch.begin), {}});
+        reads.push_back({stretch.begin, journal.ranges.back().before});
     }
     std::size_t failed = 0;
     if (Status status = readRanges(imageFd_, reads, failed); !status) {
         return Status::failure("Nothing was written: cannot read the bytes at offset " +
-                               hexOffset(edit.writes()[failed].offset) + " of " +
-                               quoted(imagePath_) +
+                               imageOffset(stretches[failed]) + " of " + quoted(imagePath_) +
                                " that the change would replace: " + status.message() + ".");
+    }
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        JournalRange& range = journal.ranges[k];
+        range.after = range.before;
+        for (std::size_t w : stretches[k].writes) {
+            const Edit::Write& write = edit.writes()[w];
+            std::copy(write.bytes.begin(), write.bytes.end(),
+                      range.after.begin() +
+                          static_cast<std::ptrdiff_t>(header + write.offset - range.fileOffset));
+        }
     }
     if (Status status = save(encodeJournal(journal)); !status) {
         return status;
     }
 
-    for (const Edit::Write& write : edit.writes()) {
-        if (Status status = writeAt(imageFd_, header + write.offset, write.bytes); !status) {
-            return rollBack(journal, "Cannot write at offset " + hexOffset(write.offset) + " of " +
-                                         quoted(imagePath_) + ": " + status.message() + ".");
+    for (std::size_t k = 0; k < stretches.size(); ++k) {
+        const JournalRange& range = journal.ranges[k];
+        if (Status status = writeAt(imageFd_, range.fileOffset, range.after); !status) {
+            return rollBack(journal, "Cannot write at offset " + imageOffset(stretches[k]) +
+                                         " of " + quoted(imagePath_) + ": " + status.message() +
+                                         ".");
         }
         if (afterEachWrite) {
             afterEachWrite();

@@ -105,7 +105,7 @@ class JournalFile {
     // Takes the file as it is now for the state this program left it in.
     void rememberFileState();
 
-    // Writes every part of the edit (image offsets) in order as one change.
+    // Writes every part of the edit (image offsets) as one change, as RomFile::apply says.
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite);
 
   private:

@@ -64,7 +64,9 @@ class RomFile {
     // Writes every part of the edit in order as one change: all of it reaches the file, or none
     // of it does (the failure then says what went wrong and that the file is as it was). The
     // whole edit is checked against the end of the file before anything is written.
-    // afterEachWrite, when given, runs after each write (to keep a window responsive).
+    // afterEachWrite, when given, runs after each write (to keep a window responsive). Without
+    // it, parts a few bytes apart reach the file as one write of the stretch that holds them,
+    // the bytes between them written back as they are.
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
 
   private:
