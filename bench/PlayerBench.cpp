@@ -1,11 +1,23 @@
 // Timings of what the player editor does most: opening an image and showing player 0, one
-// Apply, one relocation. Everything runs on a synthetic 3 MiB image in a temporary folder.
+// selection, an export of every player, one Apply (beside the bare syncs it needs), one
+// relocation. Everything runs on a synthetic 3 MiB image in a temporary folder. The counter
+// "reads" is the number of reads of the file one run makes.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <filesystem>
+
 #include <benchmark/benchmark.h>
 
 #include "player/ActualTable.h"
 #include "player/Relocation.h"
 #include "player/VisualTable.h"
+#include "rom/FaultInjection.h"
 #include "rom/Identify.h"
+#include "rom/Journal.h"
 #include "rom/RomFile.h"
 #include "tests/support/ImageBuilder.h"
 
@@ -33,6 +45,15 @@ RomFile openImage(benchmark::State& state) {
     return std::move(rom).value();
 }
 
+// The reads of the file that one run of body makes, counted through the fault hooks.
+template <class Body>
+double readsOf(Body body) {
+    FaultPlan plan{.at = FaultPlan::kNever};
+    ScopedFaultPlan scoped(plan);
+    body();
+    return static_cast<double>(plan.count(FileCall::Pread));
+}
+
 // What an opening does before the user sees player 0.
 void BM_OpenIdentifyDetectLoad(benchmark::State& state) {
     const std::string& path = imagePath();
@@ -57,30 +78,172 @@ void BM_SelectPlayer(benchmark::State& state) {
         benchmark::DoNotOptimize(record);
         player = (player + 1) % kPlayerCount;
     }
+    state.counters["reads"] = readsOf([&] { (void)readPlayerRecord(rom, 42); });
 }
 BENCHMARK(BM_SelectPlayer);
 
-// One Apply: the actual and the visual record in one edit, written and synced.
-void BM_ApplyPlayer(benchmark::State& state) {
+// What an export of every player reads: identification, the relocation check, the actual
+// table and the visual table.
+void BM_ExportAllPlayers(benchmark::State& state) {
     RomFile rom = openImage(state);
+    auto exportReads = [&] {
+        Result<std::optional<Identification>> identified = identify(rom);
+        Result<RelocationState> relocation = detectRelocation(rom);
+        Result<std::vector<PlayerRecord>> records = readPlayerRecords(rom);
+        Result<std::vector<VisualRatings>> visual = readVisualTable(rom, VisualLayout::Standard);
+        benchmark::DoNotOptimize(identified);
+        benchmark::DoNotOptimize(relocation);
+        benchmark::DoNotOptimize(records);
+        benchmark::DoNotOptimize(visual);
+    };
+    for (auto _ : state) {
+        exportReads();
+    }
+    state.counters["reads"] = readsOf(exportReads);
+}
+BENCHMARK(BM_ExportAllPlayers);
+
+// The edit of one Apply of the player window: the actual and the visual record of a player.
+Edit playerApplyEdit() {
     PlayerValues values;
     values.dunk = 7;
     values.speed = 5;
     values.three = 6;
     values.skin = Skin::White;
     values.height = kHeightNormal;
-    const VisualRatings ratings = {5, 6, 7, 0, 0, 0, 0, 0};
-    for (auto _ : state) {
-        Edit edit;
-        writePlayerRecord(edit, 42, values);
-        writeVisualRatings(edit, VisualLayout::Standard, 42, ratings);
-        Status status = rom.apply(edit);
-        if (!status) {
-            state.SkipWithError(status.message().c_str());
+    Edit edit;
+    writePlayerRecord(edit, 42, values);
+    writeVisualRatings(edit, VisualLayout::Standard, 42, {5, 6, 7, 0, 0, 0, 0, 0});
+    return edit;
+}
+
+void applyOnce(benchmark::State& state, RomFile& rom, const Edit& edit) {
+    if (Status status = rom.apply(edit); !status) {
+        state.SkipWithError(status.message().c_str());
+    }
+}
+
+// The least any change that survives a crash must do on this disk, done bare on a second image
+// in the same folder: a journal of the two records created, written and synced, its folder
+// synced, each record written with one write and the image synced, the journal removed and the
+// folder synced again.
+class BareSyncs {
+  public:
+    BareSyncs() : folder_(std::filesystem::path(imagePath()).parent_path().string()) {
+        test::ImageSpec spec;
+        spec.size = kImageSize;
+        const std::string copy = test::Image(spec).writeTo(folder_ + "/bare.sfc");
+        journal_ = copy + "-journal";
+        imageFd_ = ::open(copy.c_str(), O_RDWR | O_CLOEXEC);
+        Journal journal;
+        for (const auto& [offset, size] : records_) {
+            journal.ranges.push_back(
+                {offset, std::vector<std::uint8_t>(size), std::vector<std::uint8_t>(size)});
         }
+        journalBytes_ = encodeJournal(journal);
+    }
+    ~BareSyncs() { ::close(imageFd_); }
+
+    bool run() {
+        int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        int journal = ::open(journal_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        bool ok = folder >= 0 && journal >= 0 &&
+                  ::write(journal, journalBytes_.data(), journalBytes_.size()) ==
+                      static_cast<ssize_t>(journalBytes_.size()) &&
+                  ::fsync(journal) == 0 && ::close(journal) == 0 && ::fsync(folder) == 0;
+        for (const auto& [offset, size] : records_) {
+            ok = ok && ::pwrite(imageFd_, journalBytes_.data(), size, offset) ==
+                           static_cast<ssize_t>(size);
+        }
+        ok = ok && ::fdatasync(imageFd_) == 0 && ::unlink(journal_.c_str()) == 0 &&
+             ::fsync(folder) == 0;
+        ::close(folder);
+        return ok;
+    }
+
+  private:
+    const std::pair<std::uint32_t, std::size_t> records_[2] = {
+        {actualOffset(42), kActualStride},
+        {visualOffset(VisualLayout::Standard, 42), kVisualStride}};
+    std::string folder_;
+    std::string journal_;
+    std::vector<std::uint8_t> journalBytes_;
+    int imageFd_ = -1;
+};
+
+// One Apply: the actual and the visual record in one edit, written and synced.
+void BM_ApplyPlayer(benchmark::State& state) {
+    RomFile rom = openImage(state);
+    const Edit edit = playerApplyEdit();
+    for (auto _ : state) {
+        applyOnce(state, rom, edit);
     }
 }
 BENCHMARK(BM_ApplyPlayer);
+
+// The syncs of that Apply done bare, for comparison.
+void BM_BareSyncsOfAnApply(benchmark::State& state) {
+    BareSyncs bare;
+    for (auto _ : state) {
+        if (!bare.run()) {
+            state.SkipWithError("the bare syncs failed");
+        }
+    }
+}
+BENCHMARK(BM_BareSyncsOfAnApply);
+
+double threadCpuMicroseconds() {
+    timespec now{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
+}
+
+double median(std::vector<double> values) {
+    if (values.empty()) {
+        return 0;
+    }
+    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+    return values[values.size() / 2];
+}
+
+// Apply and the bare syncs taken in turns, so that both meet the same load on the disk. The
+// counters are medians per run: wall time (apply_us, bare_us), CPU time (apply_cpu_us,
+// bare_cpu_us), and "ratio", the wall time of each Apply over that of the bare syncs right
+// after it.
+void BM_ApplyOverBareSyncs(benchmark::State& state) {
+    using Clock = std::chrono::steady_clock;
+    RomFile rom = openImage(state);
+    const Edit edit = playerApplyEdit();
+    BareSyncs bare;
+    std::vector<double> applyWall, bareWall, applyCpu, bareCpu;
+    auto timed = [](auto&& body, std::vector<double>& wall, std::vector<double>& cpu) {
+        const Clock::time_point start = Clock::now();
+        const double startCpu = threadCpuMicroseconds();
+        body();
+        cpu.push_back(threadCpuMicroseconds() - startCpu);
+        wall.push_back(std::chrono::duration<double, std::micro>(Clock::now() - start).count());
+    };
+    for (auto _ : state) {
+        timed([&] { applyOnce(state, rom, edit); }, applyWall, applyCpu);
+        timed(
+            [&] {
+                if (!bare.run()) {
+                    state.SkipWithError("the bare syncs failed");
+                }
+            },
+            bareWall, bareCpu);
+    }
+    state.counters["apply_us"] = median(applyWall);
+    state.counters["bare_us"] = median(bareWall);
+    state.counters["apply_cpu_us"] = median(applyCpu);
+    state.counters["bare_cpu_us"] = median(bareCpu);
+    std::vector<double> ratios(applyWall.size());
+    for (std::size_t i = 0; i < ratios.size(); ++i) {
+        ratios[i] = applyWall[i] / std::max(bareWall[i], 1e-3);
+    }
+    state.counters["ratio"] = median(ratios);
+}
+BENCHMARK(BM_ApplyOverBareSyncs);
 
 // The relocation: the table copy, eight pointer patches and 320 filler words, one sync.
 void BM_Relocation(benchmark::State& state) {

@@ -3,15 +3,12 @@
 namespace slamwise {
 
 Result<CheatBytes> readCheatBytes(const RomFile& rom) {
-    Result<std::uint8_t> first = rom.read8(kCheatByte1);
-    if (!first) {
-        return first.status();
+    static_assert(kCheatByte2 == kCheatByte1 + 1, "the two bytes are read together");
+    std::uint8_t bytes[2] = {};
+    if (Status status = rom.read(kCheatByte1, bytes); !status) {
+        return status;
     }
-    Result<std::uint8_t> second = rom.read8(kCheatByte2);
-    if (!second) {
-        return second.status();
-    }
-    return CheatBytes{*first, *second};
+    return CheatBytes{bytes[0], bytes[1]};
 }
 
 void writeCheatBytes(Edit& edit, CheatBytes bytes) {

@@ -24,7 +24,7 @@ struct CheatBytes {
 // Ticks of one list, entry i standing for bit i (mask 1 << i).
 using CheatList = std::array<bool, kCheatsPerByte>;
 
-// Reads byte 1, then byte 2.
+// Reads byte 1 and byte 2, in one read.
 Result<CheatBytes> readCheatBytes(const RomFile& rom);
 // Adds byte 1, then byte 2 to the edit.
 void writeCheatBytes(Edit& edit, CheatBytes bytes);

@@ -1,42 +1,56 @@
 #include "player/ActualTable.h"
 
-#include <type_traits>
+#include <array>
+#include <span>
 
 namespace slamwise {
 
-Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player) {
-    const std::uint32_t base = actualOffset(player);
-    PlayerRecord record;
-    Status failed;
-    // Reads one field (one byte or one little-endian word) unless an earlier read failed.
-    auto field = [&](std::uint32_t offset, auto& out) {
-        if (!failed.ok()) {
-            return;
-        }
-        std::uint8_t bytes[sizeof out] = {};
-        failed = rom.read(base + offset, bytes);
-        unsigned value = bytes[0];
-        if constexpr (sizeof out == 2) {
-            value |= unsigned{bytes[1]} << 8;
-        }
-        out = static_cast<std::remove_reference_t<decltype(out)>>(value);
+namespace {
+
+using RecordBytes = std::span<const std::uint8_t, kActualStride>;
+
+// The listed fields of one record, from its 26 bytes.
+PlayerRecord decodeRecord(RecordBytes bytes) {
+    auto word = [&](std::uint32_t field) {
+        return static_cast<std::uint16_t>(bytes[field] | (bytes[field + 1] << 8));
     };
-    field(kValueField, record.value);
-    field(kHeightField, record.height);
-    field(kDunkField, record.dunk);
-    field(kBlockField, record.block);
-    field(kStealField, record.steal);
-    field(kPassField, record.pass);
-    field(kPowerField, record.power);
-    field(kClutchField, record.clutch);
-    field(kSpeedField, record.speedCode);
-    field(kThreeField, record.threeCode);
-    field(kAiField, record.aiWord);
-    field(kSkinField, record.skinCode);
-    if (!failed.ok()) {
-        return failed;
-    }
+    PlayerRecord record;
+    record.value = bytes[kValueField];
+    record.height = bytes[kHeightField];
+    record.speedCode = word(kSpeedField);
+    record.threeCode = word(kThreeField);
+    record.dunk = bytes[kDunkField];
+    record.block = bytes[kBlockField];
+    record.steal = bytes[kStealField];
+    record.aiWord = word(kAiField);
+    record.pass = bytes[kPassField];
+    record.power = bytes[kPowerField];
+    record.clutch = bytes[kClutchField];
+    record.skinCode = word(kSkinField);
     return record;
+}
+
+}  // namespace
+
+Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player) {
+    std::array<std::uint8_t, kActualStride> bytes{};
+    if (Status status = rom.read(actualOffset(player), bytes); !status) {
+        return status;
+    }
+    return decodeRecord(bytes);
+}
+
+Result<std::vector<PlayerRecord>> readPlayerRecords(const RomFile& rom) {
+    std::vector<std::uint8_t> table(std::size_t{kActualStride} * kPlayerCount);
+    if (Status status = rom.read(kActualTable, table); !status) {
+        return status;
+    }
+    std::vector<PlayerRecord> records;
+    records.reserve(kPlayerCount);
+    for (std::size_t at = 0; at < table.size(); at += kActualStride) {
+        records.push_back(decodeRecord(RecordBytes(table.data() + at, kActualStride)));
+    }
+    return records;
 }
 
 void writePlayerRecord(Edit& edit, int player, const PlayerValues& values) {

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "player/Encodings.h"
 #include "rom/Edit.h"
@@ -56,8 +57,10 @@ struct PlayerRecord {
     bool operator==(const PlayerRecord&) const = default;
 };
 
-// Reads the listed fields of player 0..168, one read per field.
+// Reads the listed fields of player 0..168 (the record in one read).
 Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player);
+// The records of players 0..168 in order, the whole table in one read.
+Result<std::vector<PlayerRecord>> readPlayerRecords(const RomFile& rom);
 
 // What a save writes: the plain ratings always, the rest only when the window holds a value.
 struct PlayerValues {

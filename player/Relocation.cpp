@@ -1,5 +1,6 @@
 #include "player/Relocation.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -41,13 +42,17 @@ Result<RelocationState> detectRelocation(const RomFile& rom) {
     if (!markerB) {
         return markerB.status();
     }
+    // The eight sites lie within a few hundred bytes: one read holds them all.
+    static_assert(std::is_sorted(kVisualPointerSites.begin(), kVisualPointerSites.end()));
+    const std::uint32_t first = kVisualPointerSites.front();
+    std::vector<std::uint8_t> sites(kVisualPointerSites.back() + kRelocatedPointer.size() - first);
+    if (Status status = rom.read(first, sites); !status) {
+        return status;
+    }
     bool allPatched = true;
     for (std::uint32_t site : kVisualPointerSites) {
-        std::array<std::uint8_t, 3> pointer{};
-        if (Status status = rom.read(site, pointer); !status) {
-            return status;
-        }
-        allPatched = allPatched && pointer == kRelocatedPointer;
+        allPatched = allPatched && std::equal(kRelocatedPointer.begin(), kRelocatedPointer.end(),
+                                              sites.begin() + (site - first));
     }
     if (allPatched) {
         return RelocationState::Relocated;

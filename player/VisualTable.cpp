@@ -1,19 +1,43 @@
 #include "player/VisualTable.h"
 
+#include "player/ActualTable.h"
+
 namespace slamwise {
 
-Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout, int player) {
+namespace {
+
+// The eight ratings of one record, from its 16 bytes.
+VisualRatings decodeRecord(const std::uint8_t* record) {
     VisualRatings ratings{};
-    const std::uint32_t base = visualOffset(layout, player);
-    for (int i = 0; i < kVisualRatingCount; ++i) {
-        Result<std::uint8_t> read =
-            rom.read8(base + kVisualRatingStep * static_cast<std::uint32_t>(i));
-        if (!read) {
-            return read.status();
-        }
-        ratings[static_cast<std::size_t>(i)] = *read;
+    for (std::size_t i = 0; i < ratings.size(); ++i) {
+        ratings[i] = record[kVisualRatingStep * i];
     }
     return ratings;
+}
+
+}  // namespace
+
+Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout, int player) {
+    std::array<std::uint8_t, kVisualStride> record{};
+    if (Status status = rom.read(visualOffset(layout, player), record); !status) {
+        return status;
+    }
+    return decodeRecord(record.data());
+}
+
+Result<std::vector<VisualRatings>> readVisualTable(const RomFile& rom, VisualLayout layout) {
+    const std::size_t count =
+        layout == VisualLayout::Standard ? kStandardVisualRecords : kPlayerCount;
+    std::vector<std::uint8_t> table(kVisualStride * count);
+    if (Status status = rom.read(visualOffset(layout, 0), table); !status) {
+        return status;
+    }
+    std::vector<VisualRatings> records;
+    records.reserve(count);
+    for (std::size_t at = 0; at < table.size(); at += kVisualStride) {
+        records.push_back(decodeRecord(table.data() + at));
+    }
+    return records;
 }
 
 bool writeVisualRatings(Edit& edit, VisualLayout layout, int player, const VisualRatings& ratings) {

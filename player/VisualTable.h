@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "rom/Edit.h"
 #include "rom/Result.h"
@@ -35,8 +36,11 @@ constexpr bool hasVisualRecord(VisualLayout layout, int player) {
     return player >= 0 && (layout == VisualLayout::Relocated || player < kStandardVisualRecords);
 }
 
-// Reads the eight ratings (the low bytes only).
+// Reads the eight ratings (the low bytes only), the record in one read.
 Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout, int player);
+// Every record of the layout's table in one read: players 0..127 in the standard layout, every
+// player (0..168) once relocated.
+Result<std::vector<VisualRatings>> readVisualTable(const RomFile& rom, VisualLayout layout);
 
 // Adds the eight one-byte writes of a visual save, in record order. Adds nothing and returns
 // false when the layout has no record for the player.

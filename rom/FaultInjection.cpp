@@ -3,9 +3,14 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace slamwise {
+
+long FaultPlan::count(FileCall kind) const {
+    return static_cast<long>(std::count(calls.begin(), calls.end(), kind));
+}
 
 ScopedFaultPlan::ScopedFaultPlan(FaultPlan& plan) : previous_(sys::activePlan) {
     sys::activePlan = &plan;
@@ -28,8 +33,9 @@ enum class Verdict { Proceed, Fail, ShortenThenProceed, ShortenThenCrash };
 }
 
 // Counts the operation and says what happens to it. For a write, `length` may be halved.
-Verdict judge(bool isWrite, std::size_t& length) {
+Verdict judge(FileCall kind, std::size_t& length) {
     FaultPlan& plan = *activePlan;
+    plan.calls.push_back(kind);
     long number = ++plan.operations;
     if (number < plan.at) {
         return Verdict::Proceed;
@@ -38,7 +44,7 @@ Verdict judge(bool isWrite, std::size_t& length) {
         return plan.persistent ? Verdict::Fail : Verdict::Proceed;
     }
     plan.fired = true;
-    bool canShorten = isWrite && length >= 2;
+    bool canShorten = (kind == FileCall::Pwrite || kind == FileCall::Write) && length >= 2;
     switch (plan.mode) {
         case FaultPlan::Mode::Fail:
             return Verdict::Fail;
@@ -67,8 +73,8 @@ int failWith(int error) {
 
 // Runs a write-like call through the plan.
 template <class Call>
-ssize_t plannedTransfer(bool isWrite, std::size_t length, Call call) {
-    Verdict verdict = judge(isWrite, length);
+ssize_t plannedTransfer(FileCall kind, std::size_t length, Call call) {
+    Verdict verdict = judge(kind, length);
     if (verdict == Verdict::Fail) {
         return failWith(activePlan->error);
     }
@@ -80,46 +86,52 @@ ssize_t plannedTransfer(bool isWrite, std::size_t length, Call call) {
 }
 
 template <class Call>
-int plannedCall(Call call) {
+int plannedCall(FileCall kind, Call call) {
     std::size_t none = 0;
-    if (judge(false, none) == Verdict::Fail) {
+    if (judge(kind, none) == Verdict::Fail) {
         return failWith(activePlan->error);
     }
     return call();
 }
 
 ssize_t plannedPread(int fd, void* buffer, std::size_t length, off_t offset) {
-    return plannedTransfer(false, length,
+    return plannedTransfer(FileCall::Pread, length,
                            [&](std::size_t n) { return ::pread(fd, buffer, n, offset); });
 }
 
 ssize_t plannedPwrite(int fd, const void* buffer, std::size_t length, off_t offset) {
-    return plannedTransfer(true, length,
+    return plannedTransfer(FileCall::Pwrite, length,
                            [&](std::size_t n) { return ::pwrite(fd, buffer, n, offset); });
 }
 
+ssize_t plannedRead(int fd, void* buffer, std::size_t length) {
+    return plannedTransfer(FileCall::Read, length,
+                           [&](std::size_t n) { return ::read(fd, buffer, n); });
+}
+
 ssize_t plannedWrite(int fd, const void* buffer, std::size_t length) {
-    return plannedTransfer(true, length, [&](std::size_t n) { return ::write(fd, buffer, n); });
+    return plannedTransfer(FileCall::Write, length,
+                           [&](std::size_t n) { return ::write(fd, buffer, n); });
 }
 
 int plannedFsync(int fd) {
-    return plannedCall([&] { return ::fsync(fd); });
+    return plannedCall(FileCall::Fsync, [&] { return ::fsync(fd); });
 }
 
 int plannedFdatasync(int fd) {
-    return plannedCall([&] { return ::fdatasync(fd); });
+    return plannedCall(FileCall::Fdatasync, [&] { return ::fdatasync(fd); });
 }
 
 int plannedOpen(const char* path, int flags, mode_t mode) {
-    return plannedCall([&] { return ::open(path, flags, mode); });
+    return plannedCall(FileCall::Open, [&] { return ::open(path, flags, mode); });
 }
 
 int plannedRename(const char* from, const char* to) {
-    return plannedCall([&] { return ::rename(from, to); });
+    return plannedCall(FileCall::Rename, [&] { return ::rename(from, to); });
 }
 
 int plannedUnlink(const char* path) {
-    return plannedCall([&] { return ::unlink(path); });
+    return plannedCall(FileCall::Unlink, [&] { return ::unlink(path); });
 }
 
 }  // namespace
@@ -132,6 +144,10 @@ ssize_t pread(int fd, void* buffer, std::size_t length, off_t offset) {
 ssize_t pwrite(int fd, const void* buffer, std::size_t length, off_t offset) {
     return activePlan ? plannedPwrite(fd, buffer, length, offset)
                       : ::pwrite(fd, buffer, length, offset);
+}
+
+ssize_t read(int fd, void* buffer, std::size_t length) {
+    return activePlan ? plannedRead(fd, buffer, length) : ::read(fd, buffer, length);
 }
 
 ssize_t write(int fd, const void* buffer, std::size_t length) {

@@ -3,7 +3,9 @@
 #include <sys/types.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstddef>
+#include <vector>
 
 namespace slamwise {
 
@@ -11,9 +13,14 @@ namespace slamwise {
 // prove every action is all-or-nothing. While no plan is set (the program never sets one) the
 // wrappers below cost one pointer test each.
 //
-// Operations are counted from 1 after the plan is set: every read and write of the image, every
-// write of the journal, every sync, every open of the journal or its folder, every rename and
-// every removal. The operation numbered `at` goes wrong as `mode` says.
+// Operations are counted from 1 after the plan is set: every read and write of the image and of
+// the journal, every sync, every open of the journal or its folder, every rename and every
+// removal. The operation numbered `at` goes wrong as `mode` says. The plan also keeps the kind of
+// every operation in order, so that a test can count reads or check the order of the syncs.
+
+// The kinds of operation, one for each wrapper below.
+enum class FileCall { Pread, Pwrite, Read, Write, Fsync, Fdatasync, Open, Rename, Unlink };
+
 struct FaultPlan {
     enum class Mode {
         Fail,           // the operation fails with `error`
@@ -22,6 +29,7 @@ struct FaultPlan {
         CrashMidWrite,  // a write moves half its bytes, then the process ends
     };
     static constexpr int kCrashExitCode = 86;  // exit status of a process ended by a plan
+    static constexpr long kNever = LONG_MAX;  // an `at` that is never reached: the plan only counts
 
     Mode mode = Mode::Fail;
     long at = 1;
@@ -30,8 +38,11 @@ struct FaultPlan {
     // has gone away or a disk that has filled up.
     bool persistent = false;
 
-    long operations = 0;  // counted so far
-    bool fired = false;   // operation `at` has been reached
+    long operations = 0;            // counted so far
+    bool fired = false;             // operation `at` has been reached
+    std::vector<FileCall> calls{};  // the kind of each operation so far, in order
+
+    long count(FileCall kind) const;
 };
 
 // Sets the plan that RomFile consults (nullptr: none) for as long as the object lives.
@@ -54,6 +65,7 @@ extern FaultPlan* activePlan;
 
 ssize_t pread(int fd, void* buffer, std::size_t length, off_t offset);
 ssize_t pwrite(int fd, const void* buffer, std::size_t length, off_t offset);
+ssize_t read(int fd, void* buffer, std::size_t length);
 ssize_t write(int fd, const void* buffer, std::size_t length);
 int fsync(int fd);
 int fdatasync(int fd);

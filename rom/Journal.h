@@ -1,9 +1,15 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <functional>
 #include <optional>
 #include <span>
+#include <string>
 #include <vector>
+
+#include "rom/Edit.h"
+#include "rom/Result.h"
 
 namespace slamwise {
 
@@ -57,5 +63,69 @@ bool fitsInterruptedChange(const Journal& journal,
                            const std::vector<std::vector<std::uint8_t>>& current);
 
 std::uint64_t fnv1a64(std::span<const std::uint8_t> bytes);
+
+// The journal beside an open image, and the steps that make every change to the image
+// all-or-nothing.
+//
+// A change (apply): the old and the new bytes of every range go to "<image>-journal.tmp", which
+// is synced and renamed to "<image>-journal", and the folder is synced: from then on the journal
+// is in force. Then the ranges are written, the image is synced, the journal is removed and the
+// folder synced again. A failure on the way puts the old bytes back; should that fail too, the
+// journal stays and the next opening puts them back.
+//
+// At opening (recover): the old bytes of an interrupted change are put back, provided the file
+// still holds only old bytes and bytes of that change. A damaged or foreign journal, or one of a
+// file changed since, is left alone and blocks every change until it is moved away. A journal
+// that never got its final name was never in force and is removed.
+//
+// Before each change it makes sure that no other program has changed, replaced or deleted the
+// file since this program last left it.
+class JournalFile {
+  public:
+    JournalFile() = default;
+    // The image open as imageFd (not owned) at imagePath; identity as the file was opened.
+    JournalFile(int imageFd, const std::string& imagePath, const JournalIdentity& identity);
+    JournalFile(JournalFile&& other) noexcept;
+    JournalFile& operator=(JournalFile&& other) noexcept;
+    JournalFile(const JournalFile&) = delete;
+    JournalFile& operator=(const JournalFile&) = delete;
+    ~JournalFile();
+
+    // "<imagePath>-journal".
+    static std::string pathFor(const std::string& imagePath);
+    const std::string& path() const { return path_; }
+    // Whether something lies at the journal's path.
+    bool present() const;
+
+    // Undoes an interrupted change at opening. What the user must be told goes to notice (left
+    // as it is when there is nothing to tell). A failure means the file should not be used: it
+    // could not be read, or the undo could not be completed (the journal then stays).
+    Status recover(std::string& notice);
+
+    // Takes the file as it is now for the state this program left it in.
+    void rememberFileState();
+
+    // Writes every part of the edit (image offsets) as one change, as RomFile::apply says.
+    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite);
+
+  private:
+    Status checkUnchanged() const;
+    Status checkNoJournal() const;
+    Status save(const std::vector<std::uint8_t>& content);
+    Status rollBack(const Journal& journal, const std::string& whatFailed);
+    Status syncFolder();
+    void closeFolder();
+
+    int imageFd_ = -1;
+    std::string imagePath_;
+    std::string path_;
+    std::string tempPath_;
+    std::string folder_;
+    int folderFd_ = -1;  // opened at the first sync of the folder, kept until the file is closed
+    JournalIdentity identity_;
+    // The file as this program last left it, to notice changes made by others.
+    std::uint64_t seenSize_ = 0;
+    timespec seenModified_{};
+};
 
 }  // namespace slamwise

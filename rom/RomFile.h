@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <ctime>
 #include <functional>
 #include <span>
 #include <string>
@@ -46,7 +45,7 @@ class RomFile {
     ~RomFile();
 
     const std::string& path() const { return path_; }
-    std::string journalPath() const { return journalPathFor(path_); }
+    std::string journalPath() const { return journal_.path(); }
     std::uint32_t headerSize() const { return headerSize_; }
     bool hasCopierHeader() const { return headerSize_ != 0; }
     // Size of the file as it was opened, the copier header included.
@@ -65,24 +64,14 @@ class RomFile {
     // Writes every part of the edit in order as one change: all of it reaches the file, or none
     // of it does (the failure then says what went wrong and that the file is as it was). The
     // whole edit is checked against the end of the file before anything is written.
-    // afterEachWrite, when given, runs after each write (to keep a window responsive).
+    // afterEachWrite, when given, runs after each write (to keep a window responsive). Without
+    // it, parts a few bytes apart reach the file as one write of the stretch that holds them,
+    // the bytes between them written back as they are.
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
 
   private:
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);
     void close();
-
-    JournalIdentity identity() const;
-    std::string journalTempPath() const;
-    std::string folder() const;
-    void rememberFileState();
-    Status readAt(std::uint64_t position, std::span<std::uint8_t> out) const;
-    Status writeAt(std::uint64_t position, std::span<const std::uint8_t> bytes);
-    Status recoverJournal();
-    Status checkUnchanged() const;
-    Status checkNoJournal() const;
-    Status writeJournal(const std::vector<std::uint8_t>& content);
-    Status rollBack(const Journal& journal, const std::string& whatFailed);
 
     int fd_ = -1;
     std::string path_;
@@ -90,11 +79,7 @@ class RomFile {
     std::uint32_t headerSize_ = 0;
     Access access_ = Access::ReadWrite;
     std::string openingNotice_;
-    // The file as this object last left it, to notice changes made by others.
-    std::uint64_t device_ = 0;
-    std::uint64_t inode_ = 0;
-    std::uint64_t seenSize_ = 0;
-    timespec seenModified_{};
+    JournalFile journal_;  // every change goes through it
     bool applying_ = false;
 };
 

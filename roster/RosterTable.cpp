@@ -1,5 +1,6 @@
 #include "roster/RosterTable.h"
 
+#include <array>
 #include <cstdio>
 
 namespace slamwise {
@@ -22,15 +23,26 @@ Result<RosterSlot> readSlot(const RomFile& rom, int team, int slot) {
     if (!isRosterTeam(team) || !isRosterSlot(slot)) {
         return outsideTable(team, slot);
     }
-    Result<std::uint8_t> position1 = rom.read8(slotByte(team, slot, kSlotPosition1));
-    if (!position1) {
-        return position1.status();
+    std::array<std::uint8_t, kRosterSlotSize> bytes{};
+    if (Status status = rom.read(slotByte(team, slot, 0), bytes); !status) {
+        return status;
     }
-    Result<std::uint8_t> position2 = rom.read8(slotByte(team, slot, kSlotPosition2));
-    if (!position2) {
-        return position2.status();
+    return RosterSlot{bytes[kSlotPosition1], bytes[kSlotPosition2]};
+}
+
+Result<std::vector<RosterTeam>> readRosterTable(const RomFile& rom) {
+    std::vector<std::uint8_t> table(std::size_t{kRosterTeamSize} * kRosterTeamCount);
+    if (Status status = rom.read(kRosterTable, table); !status) {
+        return status;
     }
-    return RosterSlot{*position1, *position2};
+    std::vector<RosterTeam> teams(kRosterTeamCount);
+    for (std::size_t team = 0; team < teams.size(); ++team) {
+        for (std::size_t slot = 0; slot < kRosterSlotCount; ++slot) {
+            const std::size_t at = team * kRosterTeamSize + slot * kRosterSlotSize;
+            teams[team][slot] = {table[at + kSlotPosition1], table[at + kSlotPosition2]};
+        }
+    }
+    return teams;
 }
 
 Status writeSlot(Edit& edit, int team, int slot, RosterSlot codes) {

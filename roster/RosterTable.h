@@ -1,7 +1,9 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "rom/Edit.h"
 #include "rom/Names.h"
@@ -50,8 +52,13 @@ constexpr std::uint32_t teamOffset(int team) {
                               : 0;
 }
 
-// Reads Position #1 (+0), then Position #2 (+2) of a slot.
+// Reads Position #1 (+0) and Position #2 (+2) of a slot, the slot in one read.
 Result<RosterSlot> readSlot(const RomFile& rom, int team, int slot);
+
+// The twenty slots of one team, in order.
+using RosterTeam = std::array<RosterSlot, kRosterSlotCount>;
+// Every team's slots, teams 0..28 in order, the whole table in one read.
+Result<std::vector<RosterTeam>> readRosterTable(const RomFile& rom);
 
 // Adds Position #1 (+0), then Position #2 (+2) to the edit. Bytes +1 and +3 stay as they are.
 // Fails, adding nothing, for a team or slot outside the table.

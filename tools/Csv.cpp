@@ -99,7 +99,10 @@ std::string csvField(std::string_view text) {
 std::string csvLine(const std::vector<std::string>& fields) {
     std::string line;
     for (std::size_t i = 0; i < fields.size(); ++i) {
-        line += (i == 0 ? "" : ",") + csvField(fields[i]);
+        if (i != 0) {
+            line += ',';
+        }
+        line += csvField(fields[i]);
     }
     return line + "\n";
 }

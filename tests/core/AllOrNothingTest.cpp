@@ -1,9 +1,6 @@
 // Every writing action, interrupted at each of its file operations in turn, leaves the image
 // either exactly as it was or (after a crash and the next opening) exactly as the completed
 // action makes it.
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -127,28 +124,23 @@ class AllOrNothing : public ::testing::Test {
         int undone = 0;
         for (long n = 1; n < kOperationLimit; ++n) {
             writeFile(path_, before_);
-            pid_t child = ::fork();
-            ASSERT_GE(child, 0);
-            if (child == 0) {
+            int status = test::inChild([&] {
                 Result<RomFile> rom = RomFile::open(path_);
                 if (!rom) {
-                    ::_exit(2);
+                    return 2;
                 }
                 FaultPlan plan{mode, n};
                 ScopedFaultPlan scoped(plan);
-                ::_exit(test::perform(action, *rom) ? 0 : 1);
-            }
-            int wait = 0;
-            ASSERT_EQ(::waitpid(child, &wait, 0), child);
-            ASSERT_TRUE(WIFEXITED(wait));
+                return test::perform(action, *rom) ? 0 : 1;
+            });
             SCOPED_TRACE(action.name + ", crash at operation " + std::to_string(n));
-            if (WEXITSTATUS(wait) == 0) {
+            if (status == 0) {
                 EXPECT_EQ(readFile(path_), after);
                 EXPECT_FALSE(leftovers());
                 EXPECT_GT(undone, 0);
                 return;
             }
-            ASSERT_EQ(WEXITSTATUS(wait), FaultPlan::kCrashExitCode);
+            ASSERT_EQ(status, FaultPlan::kCrashExitCode);
             Result<RomFile> reopened = RomFile::open(path_);
             ASSERT_TRUE(reopened) << reopened.error();
             std::vector<std::uint8_t> now = readFile(path_);

@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -90,6 +89,31 @@ TEST_F(RomFileJournalTest, ApplyWritesTheEditAndLeavesNoJournal) {
     again.put8(kFirstField, 0x00);
     Status second = rom->apply(again);
     EXPECT_TRUE(second) << second.message();
+}
+
+// The journal and its name in the folder reach the disk before the first write to the image,
+// and the image before the journal is removed.
+TEST_F(RomFileJournalTest, ApplySyncsInOrder) {
+    using enum FileCall;
+    for (const test::Action& action : test::representativeActions()) {
+        writeFile(path_, before_);
+        Result<RomFile> rom = open();
+        ASSERT_TRUE(rom) << rom.error();
+        FaultPlan plan{.at = FaultPlan::kNever};
+        {
+            ScopedFaultPlan scoped(plan);
+            ASSERT_TRUE(test::perform(action, *rom)) << action.name;
+        }
+        std::vector<FileCall> steps;  // the writes of the image taken as one step
+        for (FileCall call : plan.calls) {
+            if (call != Pread && call != Open && (call != Pwrite || steps.back() != Pwrite)) {
+                steps.push_back(call);
+            }
+        }
+        EXPECT_EQ(steps,
+                  (std::vector{Write, Fsync, Rename, Fsync, Pwrite, Fdatasync, Unlink, Fsync}))
+            << action.name;
+    }
 }
 
 TEST_F(RomFileJournalTest, FailuresNameTheReasonAndSayWhatBecameOfTheFile) {
@@ -186,28 +210,64 @@ TEST_F(RomFileJournalTest, ReadOnlyOpeningNeverUndoesAJournal) {
     EXPECT_EQ(readFile(path_), before_);
 }
 
-// An undo that fails part way is finished by a later opening.
+// Opening with the undo failing, or the program ending, at each of its operations in turn: the
+// journal is kept as it was and the file holds only its old bytes and bytes of the change (as
+// it was when the undo never began), the user is told, and the next opening finishes the undo.
 TEST_F(RomFileJournalTest, UndoAtOpeningSurvivesEachFailingOperation) {
-    for (long n = 1;; ++n) {
-        leaveInterruptedChange(journalOfThisFile());
-        FaultPlan plan{FaultPlan::Mode::Fail, n, EIO};
-        bool opened = false;
-        {
-            ScopedFaultPlan scoped(plan);
-            opened = static_cast<bool>(open());
-        }
-        SCOPED_TRACE(n);
-        if (opened) {
+    const std::vector<std::uint8_t> journal = encodeJournal(journalOfThisFile());
+    struct Case {
+        FaultPlan::Mode mode;
+        int error;
+        bool persistent;
+    };
+    const Case cases[] = {{FaultPlan::Mode::Fail, EIO, false},
+                          {FaultPlan::Mode::Fail, EIO, true},
+                          {FaultPlan::Mode::ShortWrite, ENOSPC, true},
+                          {FaultPlan::Mode::Crash, 0, false},
+                          {FaultPlan::Mode::CrashMidWrite, 0, false}};
+    for (const Case& c : cases) {
+        const bool crash =
+            c.mode == FaultPlan::Mode::Crash || c.mode == FaultPlan::Mode::CrashMidWrite;
+        for (long n = 1;; ++n) {
+            SCOPED_TRACE("mode " + std::to_string(static_cast<int>(c.mode)) + ", operation " +
+                         std::to_string(n));
+            const std::vector<std::uint8_t> halfDone = leaveInterruptedChange(journalOfThisFile());
+            FaultPlan plan{c.mode, n, c.error, c.persistent};
+            bool reached = false;
+            if (crash) {
+                int status = test::inChild([&] {
+                    ScopedFaultPlan scoped(plan);
+                    return open() ? 0 : 1;
+                });
+                ASSERT_TRUE(status == 0 || status == FaultPlan::kCrashExitCode) << status;
+                reached = status != 0;
+            } else {
+                ScopedFaultPlan scoped(plan);
+                Result<RomFile> rom = open();
+                reached = plan.fired;
+                const std::string told = rom ? rom->openingNotice() : rom.error();
+                std::vector<std::uint8_t> now = readFile(path_);
+                if (contains(told, "has been undone")) {
+                    EXPECT_EQ(now, before_);
+                    EXPECT_FALSE(journalExists());
+                } else {
+                    EXPECT_FALSE(told.empty());
+                    EXPECT_EQ(readFile(journalPath()), journal);
+                    // Opened without the undo: the journal was not used and nothing was touched.
+                    EXPECT_TRUE(now == halfDone || (!rom && now == before_));
+                }
+            }
+            if (journalExists()) {
+                EXPECT_EQ(readFile(journalPath()), journal);
+            }
+            Result<RomFile> rom = open();
+            ASSERT_TRUE(rom) << rom.error();
             EXPECT_EQ(readFile(path_), before_);
             EXPECT_FALSE(journalExists());
+            if (!reached) {
+                break;
+            }
         }
-        if (!plan.fired) {
-            ASSERT_TRUE(opened);
-            break;
-        }
-        ASSERT_TRUE(open());
-        EXPECT_EQ(readFile(path_), before_);
-        EXPECT_FALSE(journalExists());
     }
 }
 
@@ -300,18 +360,8 @@ TEST_F(RomFileJournalTest, ReadOnlyFolderMeansNothingIsWritten) {
         outcome = attempt();
     } else {
         constexpr uid_t kNobody = 65534;
-        pid_t child = ::fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) {
-                ::_exit(100);
-            }
-            ::_exit(attempt());
-        }
-        int wait = 0;
-        ASSERT_EQ(::waitpid(child, &wait, 0), child);
-        ASSERT_TRUE(WIFEXITED(wait));
-        outcome = WEXITSTATUS(wait);
+        outcome = test::inChild(
+            [&] { return ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0 ? 100 : attempt(); });
     }
     EXPECT_EQ(outcome, kRefusedAsExpected);
     EXPECT_EQ(readFile(path_), before_);

@@ -133,7 +133,8 @@ TEST_F(RosterTableTest, IndicesOutsideTheTableTouchNothing) {
 TEST(RosterEntryText, EveryCodeHasItsEntry) {
     GameNames names;
     for (int i = 0; i < GameNames::kRosterPlayerCount; ++i) {
-        names.players.push_back("P" + std::to_string(i));
+        names.players.push_back("P");
+        names.players.back() += std::to_string(i);
     }
     for (int code = 0; code < kRosterEntryCount; ++code) {
         std::string text = rosterEntryText(names, static_cast<std::uint8_t>(code));

@@ -1,5 +1,8 @@
 #include "tests/support/Actions.h"
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "cheats/CheatBytes.h"
@@ -262,6 +265,18 @@ Action randomAction(std::mt19937& random) {
             return playerSaveAction(player, values, randomVisual(random));
         }
     }
+}
+
+int inChild(const std::function<int()>& body) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        ::_exit(body());
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
 }
 
 }  // namespace slamwise::test

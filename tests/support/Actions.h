@@ -38,4 +38,8 @@ std::vector<Action> representativeActions();
 // An action of a random kind with random arguments.
 Action randomAction(std::mt19937& random);
 
+// Runs body in a child process and returns the child's exit status: body's result, or the
+// code of a fault plan that ended it (-1 when it did not end normally).
+int inChild(const std::function<int()>& body);
+
 }  // namespace slamwise::test

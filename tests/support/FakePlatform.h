@@ -26,8 +26,12 @@ struct FakeFileDialog final : FileDialog {
         if (answers.empty()) {
             return std::nullopt;
         }
-        std::optional<QString> answer = answers.front();
+        const bool cancelled = !answers.front();
+        QString answer = answers.front().value_or(QString());
         answers.pop_front();
+        if (cancelled) {
+            return std::nullopt;
+        }
         return answer;
     }
 };
