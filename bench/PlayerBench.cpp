@@ -2,7 +2,7 @@
 // Apply, one relocation. Everything runs on a synthetic 3 MiB image in a temporary folder.
 #include <benchmark/benchmark.h>
 
-#include "player/ActualTable.h"
+#include "player/PlayerEdit.h"
 #include "player/Relocation.h"
 #include "player/VisualTable.h"
 #include "rom/Identify.h"
@@ -63,17 +63,15 @@ BENCHMARK(BM_SelectPlayer);
 // One Apply: the actual and the visual record in one edit, written and synced.
 void BM_ApplyPlayer(benchmark::State& state) {
     RomFile rom = openImage(state);
-    PlayerValues values;
-    values.dunk = 7;
-    values.speed = 5;
-    values.three = 6;
-    values.skin = Skin::White;
-    values.height = kHeightNormal;
-    const VisualRatings ratings = {5, 6, 7, 0, 0, 0, 0, 0};
+    PlayerEdit save;
+    save.player = 42;
+    save.ratings = {5, 6, 7, 0, 0, 0, 0, 0};
+    save.ai = kAiSliderZero;
+    save.skin = Skin::White;
+    save.height = Height::Normal;
     for (auto _ : state) {
         Edit edit;
-        writePlayerRecord(edit, 42, values);
-        writeVisualRatings(edit, VisualLayout::Standard, 42, ratings);
+        save.encode(edit, VisualLayout::Standard);
         Status status = rom.apply(edit);
         if (!status) {
             state.SkipWithError(status.message().c_str());

@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 
-#include "rom/Edit.h"
 #include "rom/Result.h"
 #include "rom/RomFile.h"
 
@@ -37,9 +36,5 @@ constexpr bool hasVisualRecord(VisualLayout layout, int player) {
 
 // Reads the eight ratings (the low bytes only).
 Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout, int player);
-
-// Adds the eight one-byte writes of a visual save, in record order. Adds nothing and returns
-// false when the layout has no record for the player.
-bool writeVisualRatings(Edit& edit, VisualLayout layout, int player, const VisualRatings& ratings);
 
 }  // namespace slamwise
