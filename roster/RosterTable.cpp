@@ -14,8 +14,10 @@ std::uint32_t slotByte(int team, int slot, std::uint32_t byte) {
 }
 
 Status outsideTable(int team, int slot) {
-    return Status::failure("There is no slot " + std::to_string(slot + 1) + " of team " +
-                           std::to_string(team) + " in the roster table.");
+    return Status::failure("team " + std::to_string(team) + " slot " + std::to_string(slot + 1) +
+                           " is not in the roster table (teams 0 to " +
+                           std::to_string(kRosterTeamCount - 1) + ", slots 1 to " +
+                           std::to_string(kRosterSlotCount) + ")");
 }
 
 }  // namespace

@@ -78,7 +78,9 @@ Import importRosterRows(const OpenedImage& image, const InputTable& table) {
                                  const char* expected) -> std::optional<T> {
             const std::string* text = input.cell(column);
             std::optional<T> value = text ? read(*text) : std::nullopt;
-            if (text != nullptr && !value) {
+            if (text != nullptr && text->empty()) {
+                result.problems.push_back(where + column + " is empty");
+            } else if (text != nullptr && !value) {
                 result.problems.push_back(where + column + " " + shown(*text) + " is not " +
                                           expected);
             }

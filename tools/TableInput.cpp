@@ -132,14 +132,18 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
             continue;
         }
         InputRecord record{row.line, {}};
+        bool utf8 = true;
         for (std::size_t c = 0; c < header.size(); ++c) {
             if (!isUtf8(row.fields[c])) {
+                utf8 = false;
                 table.problems.push_back(where + "column \"" + header[c] +
                                          "\" holds text that is not UTF-8");
             }
             record.cells[header[c]] = trimmed(row.fields[c]);
         }
-        table.records.push_back(std::move(record));
+        if (utf8) {
+            table.records.push_back(std::move(record));
+        }
     }
 }
 
