@@ -1,5 +1,6 @@
 #include "rom/OpenedImage.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,7 +52,7 @@ Result<OpenedImage> OpenedImage::open(const std::string& path, RomFile::Access a
     struct stat journal {};
     if (access == RomFile::Access::ReadOnly &&
         ::lstat(RomFile::journalPathFor(path).c_str(), &journal) == 0) {
-        if (::access(path.c_str(), W_OK) != 0) {
+        if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
             return Status::failure(quoted(path) + " has an unfinished change recorded in " +
                                    quoted(RomFile::journalPathFor(path)) + ". Make " +
                                    quoted(path) +

@@ -4,7 +4,9 @@
 
 #include <regex>
 
+#include "rom/RomFile.h"
 #include "tests/support/CliRunner.h"
+#include "tests/support/Unprivileged.h"
 
 namespace slamwise {
 namespace {
@@ -175,6 +177,7 @@ TEST(CliInput, ADryRunIsTheRealRunStoppedBeforeTheWrite) {
         std::size_t size;
         std::vector<std::string> command;  // the image comes third
         int code;
+        bool relocated = false;
     };
     const Case cases[] = {
         {Release::Japan, 0x200000, {"players", "import", "", dir.file("players.csv")}, 0},
@@ -187,9 +190,13 @@ TEST(CliInput, ADryRunIsTheRealRunStoppedBeforeTheWrite) {
         {Release::Europe, 0x200000, {"cheats", "set", "", "--byte1", "0x81"}, 1},
         {Release::NorthAmerica, 0x200000, {"relocate", ""}, 0},
         {Release::NorthAmerica, 0x90000, {"relocate", ""}, 1},
+        {Release::NorthAmerica, 0x200000, {"relocate", ""}, 1, true},
     };
     for (const Case& c : cases) {
         Image image({.release = c.release, .size = c.size});
+        if (c.relocated) {
+            image.at(0x27001) = image.at(0x27801) = 0;
+        }
         std::vector<test::CliRun> runs;
         for (const char* name : {"dry.sfc", "real.sfc"}) {
             std::vector<std::string> args = c.command;
@@ -215,6 +222,25 @@ TEST(CliInput, ADryRunIsTheRealRunStoppedBeforeTheWrite) {
         EXPECT_EQ(runs[0].out.substr(runs[0].out.find('\n') + 1), c.code == 0 ? listed : "")
             << label;
     }
+}
+
+// The change can be undone only by writing the file: a reading command says which file.
+TEST(CliInput, AnUnfinishedChangeToAFileThatIsNotWritableIsNamed) {
+    test::TempDir dir;
+    test::Unprivileged::openUp(dir.path());
+    const std::string path = Image().writeTo(dir.file("game.sfc"));
+    const std::string journal = RomFile::journalPathFor(path);
+    test::writeText(journal, "an unfinished change");
+    ::chmod(path.c_str(), 0444);
+    test::CliRun run;
+    {
+        test::Unprivileged nobody;
+        run = runCli({"rosters", "export", path});
+    }
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "\"" + path + "\" has an unfinished change recorded in \"" + journal +
+                           "\". Make \"" + path +
+                           "\" writable so that the change can be undone, then try again.\n");
 }
 
 }  // namespace

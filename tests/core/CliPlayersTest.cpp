@@ -140,21 +140,5 @@ TEST_F(CliPlayers, RawFieldsAreLeftAsTheyAreWhenAPlayerIsSaved) {
     EXPECT_EQ(after[visual + 0x02], 8);                        // three-point
 }
 
-TEST_F(CliPlayers, ASubsetOfColumnsAndRowsIsEnoughAndDryRunWritesNothing) {
-    Image image;
-    putPlayer(image, 0);
-    std::string path = write(image);
-    test::writeText(dir_.file("few.csv"), "skin,index\r\nBLACK-UNUSED,0\r\n");
-    test::CliRun dry = runCli({"players", "import", path, dir_.file("few.csv"), "--dry-run"});
-    ASSERT_EQ(dry.code, 0) << dry.err;
-    EXPECT_EQ(readFile(path), image.bytes());
-    EXPECT_NE(dry.out.find("$1FB8E5: 89 -> 81\n"), std::string::npos) << dry.out;
-
-    ASSERT_EQ(runCli({"players", "import", path, dir_.file("few.csv")}).code, 0);
-    std::vector<std::uint8_t> after = readFile(path);
-    EXPECT_EQ(after[actualOffset(0) + kSkinField], 0x81);
-    EXPECT_EQ(after[actualOffset(0) + kSkinField + 1], 0xB7);
-}
-
 }  // namespace
 }  // namespace slamwise

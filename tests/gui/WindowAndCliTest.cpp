@@ -46,6 +46,15 @@ void interruptAChange(const std::string& path, const Image& image) {
     test::writeFile(path, halfDone);
 }
 
+// Cases print as their names.
+template <class Case>
+requires requires(const Case& c) {
+    c.name;
+}
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 const std::string kUndone =
     "The last change to \"IMAGE\" was interrupted before it was complete (the program or the "
     "computer stopped). It has been undone: the file is as it was before that change.";
@@ -127,10 +136,6 @@ const Opening kOpenings[] = {
      0,
      kUndone + "\n"},
 };
-
-void PrintTo(const Opening& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class OpeningRules : public ::testing::TestWithParam<Opening> {};
 
@@ -285,10 +290,6 @@ const SameEdit kSameEdits[] = {
      {{"cheats", "set", "IMAGE", "--byte1", "0x81", "--byte2", "0x81"}},
      ""},
 };
-
-void PrintTo(const SameEdit& c, std::ostream* out) {
-    *out << c.name;
-}
 
 class SameEditSameBytes : public ::testing::TestWithParam<SameEdit> {};
 
