@@ -42,12 +42,9 @@ std::optional<std::pair<int, int>> findSwitch(std::string_view name) {
 }  // namespace
 
 int showCheats(Io io, const std::string& path, bool json) {
-    Result<OpenedImage> image = openImage(io, path, RomFile::Access::ReadOnly);
+    Result<OpenedImage> image = openImage(io, path, RomFile::Access::ReadOnly, {Table::Cheats});
     if (!image) {
         return fail(io, image.error());
-    }
-    if (Status status = image->allows(Table::Cheats); !status) {
-        return fail(io, status.message());
     }
     Result<CheatBytes> bytes = readCheatBytes(image->rom());
     if (!bytes) {
@@ -85,12 +82,10 @@ int showCheats(Io io, const std::string& path, bool json) {
 }
 
 int setCheats(Io io, const CheatOptions& options) {
-    Result<OpenedImage> image = openImage(io, options.image, RomFile::Access::ReadWrite);
+    Result<OpenedImage> image =
+        openImage(io, options.image, RomFile::Access::ReadWrite, {Table::Cheats});
     if (!image) {
         return refuse(io, image.error());
-    }
-    if (Status status = image->allows(Table::Cheats); !status) {
-        return refuse(io, status.message());
     }
     Result<CheatBytes> current = readCheatBytes(image->rom());
     if (!current) {

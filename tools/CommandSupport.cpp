@@ -9,10 +9,16 @@
 
 namespace slamwise::cli {
 
-Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access) {
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables) {
     Result<OpenedImage> image = OpenedImage::open(path, access);
     if (image && !image->notice().empty()) {
         io.err << image->notice() << "\n";
+    }
+    for (Table table : tables) {
+        if (Status status = image ? image->allows(table) : Status(); !status) {
+            return status;
+        }
     }
     return image;
 }

@@ -28,8 +28,10 @@ struct Io {
 };
 
 // Opens the image and prints on standard error what opening had to say (an unfinished change
-// undone, a journal left alone). A dry run opens the image as the real run does.
-Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access);
+// undone, a journal left alone); fails when the image does not allow one of the tables. A dry
+// run opens the image as the real run does.
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables = {});
 
 // The names given with --names, else those of the file beside the image, else the defaults.
 // Mistakes in the file are printed as a warning, and placeholders stand in for the lines that

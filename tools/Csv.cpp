@@ -4,9 +4,6 @@ namespace slamwise::cli {
 
 CsvText parseCsv(std::string_view text) {
     CsvText result;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);  // a byte-order mark that spreadsheets put in front
-    }
     int line = 1;
     std::size_t i = 0;
     while (i < text.size()) {

@@ -215,14 +215,10 @@ const ColumnSet& playerColumns() {
 }
 
 int exportPlayers(Io io, const ExportOptions& options) {
-    Result<OpenedImage> image = openImage(io, options.image, RomFile::Access::ReadOnly);
+    Result<OpenedImage> image =
+        openImage(io, options.image, RomFile::Access::ReadOnly, {Table::Players, Table::Visual});
     if (!image) {
         return fail(io, image.error());
-    }
-    for (Table table : {Table::Players, Table::Visual}) {
-        if (Status status = image->allows(table); !status) {
-            return fail(io, status.message());
-        }
     }
     Result<GameNames> names = namesFor(io, options.image, options.names, {NameKind::Player});
     if (!names) {

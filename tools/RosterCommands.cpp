@@ -34,12 +34,10 @@ const ColumnSet& rosterColumns() {
 }
 
 int exportRosters(Io io, const ExportOptions& options) {
-    Result<OpenedImage> image = openImage(io, options.image, RomFile::Access::ReadOnly);
+    Result<OpenedImage> image =
+        openImage(io, options.image, RomFile::Access::ReadOnly, {Table::Rosters});
     if (!image) {
         return fail(io, image.error());
-    }
-    if (Status status = image->allows(Table::Rosters); !status) {
-        return fail(io, status.message());
     }
     Result<GameNames> names =
         namesFor(io, options.image, options.names, {NameKind::Team, NameKind::Player});
