@@ -477,7 +477,7 @@ Status RomFile::rollBack(const Journal& journal, const std::string& whatFailed) 
     return Status::failure(whatFailed + " The change was undone: the file is as it was before.");
 }
 
-Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+Status RomFile::check(const Edit& edit) const {
     if (edit.empty()) {
         return {};
     }
@@ -494,6 +494,16 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
                                    "an image of this game.");
         }
     }
+    if (Status status = checkUnchanged(); !status) {
+        return status;
+    }
+    return checkNoJournal();
+}
+
+Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+    if (edit.empty()) {
+        return {};
+    }
     if (applying_) {
         return Status::failure("Another change to " + quoted(path_) +
                                " is still being written; nothing was written.");
@@ -504,10 +514,7 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
         ~Done() { flag = false; }
     } done{applying_};
 
-    if (Status status = checkUnchanged(); !status) {
-        return status;
-    }
-    if (Status status = checkNoJournal(); !status) {
+    if (Status status = check(edit); !status) {
         return status;
     }
 

@@ -67,6 +67,10 @@ class RomFile {
     // whole edit is checked against the end of the file before anything is written.
     // afterEachWrite, when given, runs after each write (to keep a window responsive).
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
+    // The checks apply() makes before it writes anything, for a dry run: the file is open for
+    // writing, holds every byte of the edit, was not changed by others, and has no journal beside
+    // it.
+    Status check(const Edit& edit) const;
 
   private:
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);

@@ -46,6 +46,10 @@ Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::strin
 
 int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun) {
     RomFile& rom = image.rom();
+    // The real run checks the same again before it writes.
+    if (Status status = rom.check(edit); !status) {
+        return refuse(io, status.message());
+    }
     // The byte each offset ends with (a later write of the edit wins over an earlier one).
     std::map<std::uint32_t, std::uint8_t> after;
     for (const Edit::Write& write : edit.writes()) {

@@ -178,6 +178,7 @@ TEST(CliInput, ADryRunIsTheRealRunStoppedBeforeTheWrite) {
         std::vector<std::string> command;  // the image comes third
         int code;
         bool relocated = false;
+        bool strayJournal = false;  // a file beside the image where its journal goes
     };
     const Case cases[] = {
         {Release::Japan, 0x200000, {"players", "import", "", dir.file("players.csv")}, 0},
@@ -191,6 +192,7 @@ TEST(CliInput, ADryRunIsTheRealRunStoppedBeforeTheWrite) {
         {Release::NorthAmerica, 0x200000, {"relocate", ""}, 0},
         {Release::NorthAmerica, 0x90000, {"relocate", ""}, 1},
         {Release::NorthAmerica, 0x200000, {"relocate", ""}, 1, true},
+        {Release::Japan, 0x200000, {"cheats", "set", "", "--on", "Max Power"}, 1, false, true},
     };
     for (const Case& c : cases) {
         Image image({.release = c.release, .size = c.size});
@@ -200,7 +202,11 @@ TEST(CliInput, ADryRunIsTheRealRunStoppedBeforeTheWrite) {
         std::vector<test::CliRun> runs;
         for (const char* name : {"dry.sfc", "real.sfc"}) {
             std::vector<std::string> args = c.command;
-            args[args[0] == "relocate" ? 1 : 2] = image.writeTo(dir.file(name));
+            const std::string path = image.writeTo(dir.file(name));
+            args[args[0] == "relocate" ? 1 : 2] = path;
+            if (c.strayJournal) {
+                test::writeText(path + "-journal", "not a journal");
+            }
             if (runs.empty()) {
                 args.push_back("--dry-run");
             }
