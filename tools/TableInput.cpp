@@ -95,28 +95,29 @@ bool checkColumns(const std::vector<std::string>& present, const ColumnSet& colu
 void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table) {
     CsvText csv = parseCsv(text);
     std::vector<std::string> header;
-    if (!csv.rows.empty() && csv.rows.front().line == 1) {
+    const int headerLine = csv.rows.empty() ? 1 : csv.rows.front().line;
+    if (!csv.rows.empty()) {
         for (const std::string& name : csv.rows.front().fields) {
             header.push_back(trimmed(name));
         }
     }
     for (const CsvError& error : csv.errors) {
-        const std::string column = error.line > 1 && error.field < header.size()
+        const std::string column = error.line > headerLine && error.field < header.size()
                                        ? "column \"" + header[error.field] + "\": "
                                        : "field " + std::to_string(error.field + 1) + ": ";
         table.problems.push_back(table.where(error.line) + column + error.what);
     }
-    if (csv.rows.empty() || csv.rows.front().line != 1) {
+    if (csv.rows.empty()) {
         if (csv.errors.empty()) {
             table.problems.push_back(table.where(1) + "the file has no header row");
         }
         return;
     }
     if (!std::all_of(header.begin(), header.end(), [](const auto& name) { return isUtf8(name); })) {
-        table.problems.push_back(table.where(1) + "the header row is not UTF-8 text");
+        table.problems.push_back(table.where(headerLine) + "the header row is not UTF-8 text");
         return;
     }
-    if (!checkColumns(header, columns, table.where(1), table.problems)) {
+    if (!checkColumns(header, columns, table.where(headerLine), table.problems)) {
         return;  // without a sound header no row can be read
     }
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
