@@ -101,7 +101,6 @@ TEST_F(CliTool, RostersExportThenImportChangesNothing) {
     test::writeText(csv, exported.out);
     EXPECT_EQ(runCli({"rosters", "import", path, csv}).code, 0);
     EXPECT_EQ(readFile(path), image.bytes());
-
 }
 
 TEST(Csv, QuotedFieldsSurviveTheRoundTripWithEitherLineEnding) {

@@ -41,10 +41,10 @@ struct Images {
         test::Image relocated({.seed = 12});
         relocated.at(kMarkerA) = 0;
         relocated.at(kMarkerB) = 0;
-        for (const auto& [source, name] : {std::pair{&standard, "standard.sfc"},
-                                           std::pair{&relocated, "relocated.sfc"}}) {
-            Result<OpenedImage> image = OpenedImage::open(source->writeTo(dir.file(name)),
-                                                          RomFile::Access::ReadOnly);
+        for (const auto& [source, name] :
+             {std::pair{&standard, "standard.sfc"}, std::pair{&relocated, "relocated.sfc"}}) {
+            Result<OpenedImage> image =
+                OpenedImage::open(source->writeTo(dir.file(name)), RomFile::Access::ReadOnly);
             if (!image) {
                 fail(image.error());
             }
