@@ -204,74 +204,81 @@ void MainWindow::QuickLoad() {
 }
 
 void MainWindow::openImage(const QString& path, OpenPath via) {
-    Result<RomFile> opened = RomFile::open(path.toStdString());
+    Result<OpenedImage> opened = OpenedImage::open(path.toStdString(), RomFile::Access::ReadWrite);
     if (!opened) {
         refuseOpening(via, QString::fromStdString(opened.error()));
         return;
     }
-    auto rom = std::make_unique<RomFile>(std::move(opened).value());
-    if (!rom->openingNotice().empty()) {
+    auto image = std::make_unique<OpenedImage>(std::move(opened).value());
+    if (!image->notice().empty()) {
         platform_.messages.show(this, MessageBoxes::Icon::Information, programCaption(),
-                                QString::fromStdString(rom->openingNotice()));
+                                QString::fromStdString(image->notice()));
     }
 
     playerEditor_->ClearRelocationFlag();
 
-    Result<std::uint8_t> firstByte = rom->read8(0);
-    if (!firstByte) {
-        refuseOpening(via, QString::fromStdString(firstByte.error()));
-        return;
-    }
-    if (*firstByte == 0) {
-        refuseOpening(via);
-        return;
-    }
-    Result<std::optional<Identification>> identified = identify(*rom);
-    if (!identified) {
-        refuseOpening(via, QString::fromStdString(identified.error()));
-        return;
-    }
-    if (!identified->has_value()) {
-        refuseUnknownImage(path);
-        if (via == OpenPath::RememberedFile) {
-            platform_.settings.setValue(settings_keys::kLastFile, QString());
-        }
-        return;
+    switch (image->refusal()) {
+        case Refusal::None:
+            break;
+        case Refusal::Unreadable:
+            refuseOpening(via, QString::fromStdString(image->verdict().message()));
+            return;
+        case Refusal::FirstByteZero:
+            refuseOpening(via);
+            return;
+        case Refusal::UnknownRelease:
+            refuseUnknownImage(*image);
+            if (via == OpenPath::RememberedFile) {
+                platform_.settings.setValue(settings_keys::kLastFile, QString());
+            }
+            return;
     }
 
-    rom_ = std::move(rom);
+    image_ = std::move(image);
     useNamesFor(path);
     if (via == OpenPath::Dialog) {
         platform_.settings.setValue(settings_keys::kLastFile, path);
     }
-    playerEditor_->setRom(rom_.get());
+    playerEditor_->setImage(image_.get());
     switchEditingControlsOn();
     if (via == OpenPath::RememberedFile) {
         setMainAndRosterCaption(programCaption());
     }
-    if (rom_->hasCopierHeader()) {
+    if (image_->rom().hasCopierHeader()) {
         statusBar()->showMessage(
             QStringLiteral("This image starts with a 512-byte copier header; "
                            "the editor skips it and leaves it as it is."));
     } else {
         statusBar()->clearMessage();
     }
-    LoadROMIName(**identified);
+    LoadROMIName(*image_->identification());
+    if (Status players = image_->allows(Table::Players); !image_->shutOff() && !players) {
+        // A file too short for its player table: the player editor is switched off all the same.
+        platform_.messages.show(this, MessageBoxes::Icon::Exclamation, programCaption(),
+                                QStringLiteral("The player data of this file cannot be edited."),
+                                QString::fromStdString(players.message()));
+        playerEditor_->switchOff();
+        mnuSave_->setEnabled(false);
+    }
     playerEditor_->CheckRelocatedData();
     playerEditor_->SelectFirstPlayer();
     focusPlayerList();
 }
 
 void MainWindow::useNamesFor(const QString& imagePath) {
-    Result<GameNames> names = namesForImage(imagePath.toStdString());
-    if (!names) {
+    NamesFile file = namesForImage(imagePath.toStdString());
+    if (!file.problems.empty()) {
+        QStringList problems;
+        for (const std::string& problem : file.problems) {
+            problems << QString::fromStdString(problem);
+        }
         platform_.messages.show(
             this, MessageBoxes::Icon::Exclamation, programCaption(),
             QStringLiteral("The names file beside this image has mistakes, so the editor shows "
-                           "its own placeholder names."),
-            QString::fromStdString(names.error()));
+                           "its own placeholder names for the lines it cannot read."),
+            problems.join(QLatin1Char('\n')));
     }
-    names_ = names ? std::move(names).value() : defaultNames();
+    names_ = std::move(file.names);
     playerEditor_->setNames(names_);
 }
 
@@ -294,13 +301,11 @@ void MainWindow::refuseOpening(OpenPath via, const QString& details) {
     mnuSave_->setEnabled(false);
 }
 
-void MainWindow::refuseUnknownImage(const QString& path) {
-    platform_.messages.show(
-        this, MessageBoxes::Icon::Exclamation, QStringLiteral("Unknown ROM image"),
-        QStringLiteral("\"%1\" is not an image of a known release of the game (Beta, Europe, "
-                       "Japan, North America or the Old School Edition). The editor will not "
-                       "change it.")
-            .arg(QDir::toNativeSeparators(path)));
+void MainWindow::refuseUnknownImage(const OpenedImage& image) {
+    platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
+                            QStringLiteral("Unknown ROM image"),
+                            QString::fromStdString(image.verdict().message()) +
+                                QStringLiteral(" The editor will not change it."));
     mnuClose_->setEnabled(false);
     mnuSave_->setEnabled(false);
 }
@@ -315,25 +320,24 @@ void MainWindow::switchEditingControlsOn() {
 }
 
 void MainWindow::LoadROMIName(const Identification& identification) {
-    Release release = identification.release;
+    const ReleaseFacts& release = factsOf(identification.release);
+    auto text = [](std::string_view view) {
+        return QString::fromUtf8(view.data(), static_cast<qsizetype>(view.size()));
+    };
     QString caption = programCaption() + QStringLiteral(" - ''") +
                       asCaptionText(QString::fromStdString(identification.title)) +
-                      QString::fromUtf8(captionEnding(release).data(),
-                                        static_cast<int>(captionEnding(release).size()));
+                      text(release.captionEnding);
     setMainAndRosterCaption(caption);
     cheatsCaption_ = caption;
-    if (!hasPlayerData(release)) {
+    if (!release.playerData) {
         playerEditor_->ShutOffPlayerEditor();
         // No player data is ever written into such an image.
         mnuSave_->setEnabled(false);
     }
-    if (release == Release::Beta || release == Release::Europe) {
+    if (!release.cheats) {
         mnuCheats_->setEnabled(false);
     }
-    regionLabel_->setText(
-        QString::fromLatin1(slamwise::releaseCode(release).data(),
-                            static_cast<int>(slamwise::releaseCode(release).size())));
-    playerEditor_->setRelease(release);
+    regionLabel_->setText(text(release.code));
 }
 
 void MainWindow::setMainAndRosterCaption(const QString& caption) {
@@ -383,10 +387,10 @@ void MainWindow::dropEvent(QDropEvent* event) {
 // ---- Closing, saving, ending ----------------------------------------------------------------
 
 void MainWindow::CloseROM() {
-    if (!rom_) {
+    if (!image_) {
         return;
     }
-    QString path = QString::fromStdString(rom_->path());
+    QString path = QString::fromStdString(image_->path());
     setMainAndRosterCaption(programCaption() + kNoRomLoaded);
     platform_.settings.setValue(settings_keys::kLastFile, path);
     mnuLastFile_->setText(kLastFilePrefix + asMenuText(path));
@@ -396,13 +400,12 @@ void MainWindow::CloseROM() {
     mnuOpen_->setEnabled(true);
     mnuLastFile_->setEnabled(true);
     mnuCheats_->setEnabled(false);
-    playerEditor_->setRom(nullptr);
-    rom_.reset();
+    image_.reset();
     statusBar()->clearMessage();
 }
 
 void MainWindow::mnuSave_Click() {
-    if (rom_ && !playerEditor_->shutOff()) {
+    if (image_ && !playerEditor_->shutOff()) {
         playerEditor_->SavePlayer();
     }
 }
@@ -431,8 +434,8 @@ void MainWindow::endProgram() {
     }
     ended_ = true;
     SaveREG();
-    playerEditor_->setRom(nullptr);
-    rom_.reset();
+    playerEditor_->setImage(nullptr);
+    image_.reset();
     close();
 }
 
@@ -444,10 +447,10 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 // ---- Other windows ------------------------------------------------------------------------
 
 void MainWindow::TeamEditCMD_Click() {
-    if (!rom_) {
+    if (!image_) {
         return;
     }
-    RosterEditor dialog(*rom_, platform_, names_, this);
+    RosterEditor dialog(*image_, platform_, names_, this);
     if (rosterCaption_) {
         dialog.setWindowTitle(*rosterCaption_);
     }
@@ -456,10 +459,10 @@ void MainWindow::TeamEditCMD_Click() {
 }
 
 void MainWindow::mnuCheats_Click() {
-    if (!rom_) {
+    if (!image_) {
         return;
     }
-    CheatsDialog dialog(*rom_, platform_, this);
+    CheatsDialog dialog(*image_, platform_, this);
     if (cheatsCaption_) {
         dialog.setWindowTitle(*cheatsCaption_);
     }

@@ -7,7 +7,7 @@
 #include "platform/Platform.h"
 #include "rom/Identify.h"
 #include "rom/Names.h"
-#include "rom/RomFile.h"
+#include "rom/OpenedImage.h"
 
 class QAction;
 class QLabel;
@@ -40,7 +40,7 @@ class MainWindow : public QMainWindow {
     // Writes the first-run settings; runs once whenever the program ends.
     void SaveREG();
 
-    bool romOpen() const { return rom_ != nullptr; }
+    bool romOpen() const { return image_ != nullptr; }
     // The release code kept in the hidden RegionLBL: "000" before any identification.
     QString releaseCode() const;
 
@@ -57,11 +57,11 @@ class MainWindow : public QMainWindow {
     void createMenus();
     void createCentralWidget();
 
-    // Opens path, checks it and identifies it; on success the window is in the "ROM open"
+    // Opens path and shows what the opening found; on success the window is in the "ROM open"
     // state. Each refusal shows its message and leaves no file open.
     void openImage(const QString& path, OpenPath via);
     void refuseOpening(OpenPath via, const QString& details = {});
-    void refuseUnknownImage(const QString& path);
+    void refuseUnknownImage(const OpenedImage& image);
     // The player, team and head-graphic names of the names file beside the image, if any.
     void useNamesFor(const QString& imagePath);
     void LoadROMIName(const Identification& identification);
@@ -86,7 +86,7 @@ class MainWindow : public QMainWindow {
     Platform platform_;
     QString programFolder_;
     GameNames names_;
-    std::unique_ptr<RomFile> rom_;
+    std::unique_ptr<OpenedImage> image_;
     bool ended_ = false;
 
     // Captions that the roster editor and the cheat-code window get when they next open;

@@ -12,7 +12,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "player/ActualTable.h"
+#include "player/PlayerEdit.h"
 #include "player/Relocation.h"
 #include "player/VisualTable.h"
 #include "rom/FaultInjection.h"
@@ -105,15 +105,14 @@ BENCHMARK(BM_ExportAllPlayers);
 
 // The edit of one Apply of the player window: the actual and the visual record of a player.
 Edit playerApplyEdit() {
-    PlayerValues values;
-    values.dunk = 7;
-    values.speed = 5;
-    values.three = 6;
-    values.skin = Skin::White;
-    values.height = kHeightNormal;
+    PlayerEdit save;
+    save.player = 42;
+    save.ratings = {5, 6, 7, 0, 0, 0, 0, 0};
+    save.ai = kAiSliderZero;
+    save.skin = Skin::White;
+    save.height = Height::Normal;
     Edit edit;
-    writePlayerRecord(edit, 42, values);
-    writeVisualRatings(edit, VisualLayout::Standard, 42, {5, 6, 7, 0, 0, 0, 0, 0});
+    save.encode(edit, VisualLayout::Standard);
     return edit;
 }
 

@@ -1,5 +1,7 @@
 #include "cheats/CheatBytes.h"
 
+#include "rom/OpenedImage.h"
+
 namespace slamwise {
 
 Result<CheatBytes> readCheatBytes(const RomFile& rom) {
@@ -14,6 +16,14 @@ Result<CheatBytes> readCheatBytes(const RomFile& rom) {
 void writeCheatBytes(Edit& edit, CheatBytes bytes) {
     edit.put8(kCheatByte1, bytes.first);
     edit.put8(kCheatByte2, bytes.second);
+}
+
+Status addCheatSave(Edit& edit, const OpenedImage& image, CheatBytes bytes) {
+    if (Status status = image.allows(Table::Cheats); !status) {
+        return status;
+    }
+    writeCheatBytes(edit, bytes);
+    return {};
 }
 
 std::uint8_t packCheatList(const CheatList& ticks) {

@@ -42,8 +42,8 @@ QLabel* namedLabel(const QString& name, const QString& caption) {
 
 }  // namespace
 
-CheatsDialog::CheatsDialog(RomFile& rom, Platform platform, QWidget* parent)
-    : QDialog(parent), rom_(rom), platform_(platform) {
+CheatsDialog::CheatsDialog(OpenedImage& image, Platform platform, QWidget* parent)
+    : QDialog(parent), image_(image), platform_(platform) {
     setObjectName(QStringLiteral("Cheats"));
     setWindowTitle(QStringLiteral("Enable Cheat Codes"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -117,7 +117,9 @@ void CheatsDialog::createWidgets() {
 }
 
 void CheatsDialog::GetCheatCodes() {
-    Result<CheatBytes> bytes = readCheatBytes(rom_);
+    const Status readable = image_.allows(Table::Cheats);
+    Result<CheatBytes> bytes =
+        readable ? readCheatBytes(image_.rom()) : Result<CheatBytes>(readable);
     if (!bytes) {
         // Applying ticks that were never read would overwrite the switches blindly.
         ApplyCMD->setEnabled(false);
@@ -147,8 +149,12 @@ void CheatsDialog::showEvent(QShowEvent* event) {
 
 void CheatsDialog::SaveCheatCodes() {
     Edit edit;
-    writeCheatBytes(edit, {PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)});
-    if (Status status = rom_.apply(edit); !status) {
+    Status status =
+        addCheatSave(edit, image_, {PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)});
+    if (status) {
+        status = image_.rom().apply(edit);
+    }
+    if (!status) {
         platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
                                 QStringLiteral("The cheat codes could not be saved."),
                                 QString::fromStdString(status.message()));

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/Platform.h"
-#include "rom/RomFile.h"
+#include "rom/OpenedImage.h"
 
 class QListWidget;
 class QPushButton;
@@ -17,7 +17,7 @@ namespace slamwise {
 class CheatsDialog : public QDialog {
     Q_OBJECT
   public:
-    CheatsDialog(RomFile& rom, Platform platform, QWidget* parent = nullptr);
+    CheatsDialog(OpenedImage& image, Platform platform, QWidget* parent = nullptr);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -32,7 +32,7 @@ class CheatsDialog : public QDialog {
     static std::uint8_t PackCheatList(const QListWidget& list);
     static void UnpackCheatList(std::uint8_t byte, QListWidget& list);
 
-    RomFile& rom_;
+    OpenedImage& image_;
     Platform platform_;
 
     QListWidget* Cheat1LST = nullptr;

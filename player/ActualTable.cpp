@@ -53,31 +53,4 @@ Result<std::vector<PlayerRecord>> readPlayerRecords(const RomFile& rom) {
     return records;
 }
 
-void writePlayerRecord(Edit& edit, int player, const PlayerValues& values) {
-    const std::uint32_t base = actualOffset(player);
-    edit.put8(base + kDunkField, values.dunk);
-    edit.put8(base + kBlockField, values.block);
-    edit.put8(base + kStealField, values.steal);
-    edit.put8(base + kPassField, values.pass);
-    edit.put8(base + kPowerField, values.power);
-    edit.put8(base + kClutchField, values.clutch);
-    if (values.speed) {
-        if (std::optional<std::uint16_t> code = codeFromSpeed(*values.speed)) {
-            edit.put16(base + kSpeedField, *code);
-        }
-    }
-    if (values.three) {
-        if (std::optional<std::uint16_t> code = codeFromThree(*values.three)) {
-            edit.put16(base + kThreeField, *code);
-        }
-    }
-    edit.put16(base + kAiField, wordFromSlider(values.aiSlider));
-    if (values.skin) {
-        edit.put16(base + kSkinField, codeFromSkin(*values.skin));
-    }
-    if (values.height) {
-        edit.put8(base + kHeightField, *values.height);
-    }
-}
-
 }  // namespace slamwise

@@ -1,11 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
 #include <vector>
 
 #include "player/Encodings.h"
-#include "rom/Edit.h"
 #include "rom/Result.h"
 #include "rom/RomFile.h"
 
@@ -31,8 +29,8 @@ inline constexpr std::uint32_t kPowerField = 0x12;   // 1 byte rating
 inline constexpr std::uint32_t kClutchField = 0x14;  // 1 byte rating
 inline constexpr std::uint32_t kSkinField = 0x16;    // word, skin code
 
-inline constexpr std::uint8_t kHeightNormal = 0;
-inline constexpr std::uint8_t kHeightSmall = 1;
+// The stored height byte.
+enum class Height : std::uint8_t { Normal = 0, Small = 1 };
 
 // First byte of a player's actual record.
 constexpr std::uint32_t actualOffset(int player) {
@@ -61,26 +59,5 @@ struct PlayerRecord {
 Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player);
 // The records of players 0..168 in order, the whole table in one read.
 Result<std::vector<PlayerRecord>> readPlayerRecords(const RomFile& rom);
-
-// What a save writes: the plain ratings always, the rest only when the window holds a value.
-struct PlayerValues {
-    std::uint8_t dunk = 0;
-    std::uint8_t block = 0;
-    std::uint8_t steal = 0;
-    std::uint8_t pass = 0;
-    std::uint8_t power = 0;
-    std::uint8_t clutch = 0;
-    std::optional<int> speed;  // rating 0..10; nothing (or no code) writes nothing
-    std::optional<int> three;  // rating 0..10
-    int aiSlider = kAiSliderZero;
-    std::optional<Skin> skin;
-    std::optional<std::uint8_t> height;  // kHeightNormal or kHeightSmall
-
-    bool operator==(const PlayerValues&) const = default;
-};
-
-// Adds the writes of a save to edit, in this order: dunk, block, steal, pass,
-// power, clutch, speed, three-point, AI, skin, height. The player value is never written.
-void writePlayerRecord(Edit& edit, int player, const PlayerValues& values);
 
 }  // namespace slamwise

@@ -39,8 +39,7 @@ std::optional<std::uint16_t> codeFromThree(int rating) {
 }
 
 int sliderFromWord(std::uint16_t word) {
-    int value = static_cast<std::int16_t>(word);
-    return std::clamp(value + kAiSliderZero, kAiSliderMin, kAiSliderMax);
+    return static_cast<std::int16_t>(word) + kAiSliderZero;
 }
 
 std::uint16_t wordFromSlider(int position) {

@@ -30,8 +30,12 @@ inline constexpr int kAiSliderMin = 0;
 inline constexpr int kAiSliderMax = 16;
 inline constexpr int kAiSliderZero = 11;  // slider position of a stored 0
 
-// Slider position of a stored word; words outside -11..5 go to the nearest end of the slider.
+// Slider position of a stored word: the signed word plus 11, so words outside -11..5 give
+// positions the slider does not have.
 int sliderFromWord(std::uint16_t word);
+constexpr bool isSliderPosition(int position) {
+    return position >= kAiSliderMin && position <= kAiSliderMax;
+}
 // The word stored for a slider position (clamped to 0..16 first).
 std::uint16_t wordFromSlider(int position);
 

@@ -335,12 +335,8 @@ void PlayerEditor::connectWidgets() {
 
 // ---- What the main window calls ----------------------------------------------------------
 
-void PlayerEditor::setRom(RomFile* rom) {
-    rom_ = rom;
-}
-
-void PlayerEditor::setRelease(std::optional<Release> release) {
-    release_ = release;
+void PlayerEditor::setImage(OpenedImage* image) {
+    image_ = image;
 }
 
 void PlayerEditor::setNames(const GameNames& names) {
@@ -387,6 +383,10 @@ void PlayerEditor::ShutOffPlayerEditor() {
     platform_.messages.show(window(), MessageBoxes::Icon::Exclamation,
                             QStringLiteral("Cannot edit this ROM fully!"),
                             lines.join(QStringLiteral("\r\n")));
+    switchOff();
+}
+
+void PlayerEditor::switchOff() {
     shutOff_ = true;
 
     RelocateVisualCMD->setEnabled(false);
@@ -395,17 +395,16 @@ void PlayerEditor::ShutOffPlayerEditor() {
 }
 
 void PlayerEditor::CheckRelocatedData() {
-    if (rom_ == nullptr) {
+    if (image_ == nullptr) {
         return;
     }
-    Result<RelocationState> state = detectRelocation(*rom_);
-    if (!state) {
+    if (!image_->relocationStatus()) {
         reportFailure(QStringLiteral("Cannot tell whether the visual data was relocated."),
-                      state.status());
-    } else if (*state == RelocationState::Relocated) {
+                      image_->relocationStatus());
+    } else if (image_->relocated()) {
         RelocateVisualCHK->setChecked(true);
         RelocateVisualCMD->setEnabled(false);
-    } else if (*state == RelocationState::NotRelocated) {
+    } else if (image_->relocationState() == RelocationState::NotRelocated) {
         RelocateVisualCHK->setChecked(false);
         RelocateVisualCMD->setEnabled(playerDataAvailable());
     }
@@ -435,6 +434,7 @@ void PlayerEditor::ResetAfterClose() {
     RelocateVisualCHK->setChecked(false);
     setEditingEnabled(false);
     shutOff_ = false;
+    image_ = nullptr;  // the main window closes the file next
 }
 
 void PlayerEditor::SavePlayer() {
@@ -455,19 +455,17 @@ void PlayerEditor::SavePlayer() {
         return;
     }
     Edit edit;
-    SavePlayerData(edit, player);
-    if (relocated()) {
-        SavePlayerVisualKex(edit, player);
-    } else {
-        SavePlayerVisual(edit, player);
+    Status status = SavePlayerData(player).addTo(edit, *image_);
+    if (status) {
+        status = image_->rom().apply(edit);
     }
-    if (Status status = rom_->apply(edit); !status) {
+    if (!status) {
         reportFailure(QStringLiteral("The player could not be saved completely."), status);
     }
 }
 
 bool PlayerEditor::relocated() const {
-    return RelocateVisualCHK->isChecked();
+    return image_ != nullptr && image_->relocated();
 }
 
 bool PlayerEditor::shutOff() const {
@@ -527,51 +525,51 @@ void PlayerEditor::LoadPlayerData() {
     if (player < 0) {
         return;
     }
-    Result<PlayerRecord> read = readPlayerRecord(*rom_, player);
+    Result<PlayerRecord> read = readPlayerRecord(image_->rom(), player);
     if (!read) {
         reportFailure(QStringLiteral("The player could not be read."), read.status());
         return;
     }
-    const PlayerRecord& record = *read;
-    PlayerValueTXT->setText(QStringLiteral("$") + hexText(record.value));
-    showPlainRating(DUNKTXT, record.dunk);
-    showPlainRating(BLOCKTXT, record.block);
-    showPlainRating(STEALTXT, record.steal);
-    showPlainRating(PASSTXT, record.pass);
-    showPlainRating(POWERTXT, record.power);
-    showPlainRating(DIRKTXT, record.clutch);
-    GetSpeed(record);
-    GetThree(record);
-    GetArtificialIntelligence(record);
-    GetSkin(record);
-    if (record.height == kHeightNormal) {
+    const Player shown = decodePlayer(*read);
+    PlayerValueTXT->setText(QStringLiteral("$") + hexText(shown.value));
+    for (Rating rating : {Rating::Dunk, Rating::Block, Rating::Steal, Rating::Pass, Rating::Power,
+                          Rating::Clutch}) {
+        showPlainRating(ratingBoxes_[static_cast<std::size_t>(rating)].box,
+                        *shown.ratings[static_cast<std::size_t>(rating)]);
+    }
+    GetSpeed(shown);
+    GetThree(shown);
+    GetArtificialIntelligence(shown);
+    GetSkin(shown);
+    if (shown.height == Height::Normal) {
         TallOPT->setChecked(true);
-    } else if (record.height == kHeightSmall) {
+    } else if (shown.height == Height::Small) {
         ShortOPT->setChecked(true);
     }
 }
 
-void PlayerEditor::GetSpeed(const PlayerRecord& record) {
-    if (std::optional<int> rating = speedFromCode(record.speedCode)) {
+void PlayerEditor::GetSpeed(const Player& player) {
+    if (std::optional<int> rating = player.ratings[static_cast<std::size_t>(Rating::Speed)]) {
         SPEEDTXT->setText(QString::number(*rating));
     }
 }
 
-void PlayerEditor::GetThree(const PlayerRecord& record) {
-    if (std::optional<int> rating = threeFromCode(record.threeCode)) {
+void PlayerEditor::GetThree(const Player& player) {
+    if (std::optional<int> rating = player.ratings[static_cast<std::size_t>(Rating::Three)]) {
         THREETXT->setText(QString::number(*rating));
     }
 }
 
-void PlayerEditor::GetArtificialIntelligence(const PlayerRecord& record) {
-    const int position = sliderFromWord(record.aiWord);
+void PlayerEditor::GetArtificialIntelligence(const Player& player) {
+    // A stored value the slider cannot show sits at its nearest end.
+    const int position = std::clamp(player.ai, kAiSliderMin, kAiSliderMax);
     QSignalBlocker blocker(AISLDR);
     AISLDR->setValue(position);
     AILBL->setText(QString::number(position));
 }
 
-void PlayerEditor::GetSkin(const PlayerRecord& record) {
-    if (std::optional<Skin> skin = skinFromCode(record.skinCode)) {
+void PlayerEditor::GetSkin(const Player& player) {
+    if (std::optional<Skin> skin = player.skin) {
         switch (*skin) {
             case Skin::Black:
                 BlackOPT->setChecked(true);
@@ -596,40 +594,20 @@ void PlayerEditor::Set10() {
     }
 }
 
-void PlayerEditor::SavePlayerData(Edit& edit, int player) {
-    PlayerValues values;
-    values.dunk = static_cast<std::uint8_t>(DUNKTXT->text().toInt());
-    values.block = static_cast<std::uint8_t>(BLOCKTXT->text().toInt());
-    values.steal = static_cast<std::uint8_t>(STEALTXT->text().toInt());
-    values.pass = static_cast<std::uint8_t>(PASSTXT->text().toInt());
-    values.power = static_cast<std::uint8_t>(POWERTXT->text().toInt());
-    values.clutch = static_cast<std::uint8_t>(DIRKTXT->text().toInt());
-    values.speed = SetSpeed();
-    values.three = SetThree();
-    values.aiSlider = SetArtificialIntelligence();
-    values.skin = SetSkin();
-    if (TallOPT->isChecked()) {
-        values.height = kHeightNormal;
-    } else if (ShortOPT->isChecked()) {
-        values.height = kHeightSmall;
+PlayerEdit PlayerEditor::SavePlayerData(int player) const {
+    PlayerEdit edit;
+    edit.player = player;
+    for (std::size_t i = 0; i < ratingBoxes_.size(); ++i) {
+        edit.ratings[i] = ratingBoxes_[i].box->text().toInt();
     }
-    writePlayerRecord(edit, player, values);
-}
-
-std::optional<int> PlayerEditor::SetSpeed() const {
-    bool isNumber = false;
-    const int rating = SPEEDTXT->text().toInt(&isNumber);
-    return isNumber && codeFromSpeed(rating) ? std::optional<int>(rating) : std::nullopt;
-}
-
-std::optional<int> PlayerEditor::SetThree() const {
-    bool isNumber = false;
-    const int rating = THREETXT->text().toInt(&isNumber);
-    return isNumber && codeFromThree(rating) ? std::optional<int>(rating) : std::nullopt;
-}
-
-int PlayerEditor::SetArtificialIntelligence() const {
-    return AISLDR->value();
+    edit.ai = AISLDR->value();
+    edit.skin = SetSkin();
+    if (TallOPT->isChecked()) {
+        edit.height = Height::Normal;
+    } else if (ShortOPT->isChecked()) {
+        edit.height = Height::Small;
+    }
+    return edit;
 }
 
 std::optional<Skin> PlayerEditor::SetSkin() const {
@@ -645,20 +623,11 @@ std::optional<Skin> PlayerEditor::SetSkin() const {
     return std::nullopt;
 }
 
-void PlayerEditor::SavePlayerVisual(Edit& edit, int player) {
-    // The original table ends after player 127: later players are skipped until relocation.
-    writeVisualRatings(edit, VisualLayout::Standard, player, visualRatingsFromBoxes());
-}
-
-void PlayerEditor::SavePlayerVisualKex(Edit& edit, int player) {
-    writeVisualRatings(edit, VisualLayout::Relocated, player, visualRatingsFromBoxes());
-}
-
 void PlayerEditor::RelocateVisualData() {
-    if (rom_ == nullptr || relocating_) {
+    if (image_ == nullptr || relocating_) {
         return;
     }
-    Result<Edit> edit = relocationEdit(*rom_);
+    Result<Edit> edit = relocationEdit(*image_);
     if (!edit) {
         reportFailure(QStringLiteral("The visual data could not be relocated."), edit.status());
         return;
@@ -666,7 +635,7 @@ void PlayerEditor::RelocateVisualData() {
     relocating_ = true;
     int written = 0;
     // User input waits until the end, so no click can start anything halfway through.
-    const Status status = rom_->apply(*edit, [&written] {
+    const Status status = image_->rom().apply(*edit, [&written] {
         if (++written > kWritesBeforeFiller) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }
@@ -678,6 +647,7 @@ void PlayerEditor::RelocateVisualData() {
                       status);
         return;
     }
+    image_->markRelocated();
     RelocateVisualCHK->setChecked(true);
     platform_.settings.setValue(settings_keys::kVisualDataExpanded, QStringLiteral("1"));
 }
@@ -685,21 +655,12 @@ void PlayerEditor::RelocateVisualData() {
 // ---- Helpers ------------------------------------------------------------------------------
 
 bool PlayerEditor::playerDataAvailable() const {
-    return rom_ != nullptr && !shutOff_ && (!release_ || hasPlayerData(*release_));
+    return image_ != nullptr && !shutOff_ && !image_->shutOff();
 }
 
 int PlayerEditor::selectedPlayer() const {
     const int row = PlayerLST->currentRow();
     return row >= 0 && row < kPlayerCount ? row : -1;
-}
-
-VisualRatings PlayerEditor::visualRatingsFromBoxes() const {
-    // Record order: speed, three, dunk, pass, power, steal, block, clutch.
-    VisualRatings ratings{};
-    for (std::size_t i = 0; i < ratingBoxes_.size(); ++i) {
-        ratings[i] = static_cast<std::uint8_t>(ratingBoxes_[i].box->text().toInt());
-    }
-    return ratings;
 }
 
 QStringList PlayerEditor::emptyRatingBoxes() const {
@@ -722,7 +683,7 @@ void PlayerEditor::showOffsets(int player) {
     VisualDECLBL->setText(QString::number(visual));
     ActualHEXLBL->setText(QString::fromStdString(hexOffset(actual)));
     ActualDECLBL->setText(QString::number(actual));
-    setOffsetToolTips(visual, actual, rom_ != nullptr ? rom_->headerSize() : 0);
+    setOffsetToolTips(visual, actual, image_ != nullptr ? image_->rom().headerSize() : 0);
 }
 
 void PlayerEditor::setOffsetToolTips(std::uint32_t visual, std::uint32_t actual,

@@ -5,11 +5,9 @@
 #include <optional>
 
 #include "platform/Platform.h"
-#include "player/ActualTable.h"
-#include "player/VisualTable.h"
-#include "rom/Identify.h"
+#include "player/PlayerEdit.h"
 #include "rom/Names.h"
-#include "rom/RomFile.h"
+#include "rom/OpenedImage.h"
 
 class QAction;
 class QButtonGroup;
@@ -35,9 +33,7 @@ class PlayerEditor : public QWidget {
     PlayerEditor(Platform platform, const GameNames& names, QWidget* parent = nullptr);
 
     // The open image, or nullptr while none is open. Not owned.
-    void setRom(RomFile* rom);
-    // The identified release of the open image; nothing before the first identification.
-    void setRelease(std::optional<Release> release);
+    void setImage(OpenedImage* image);
     // New display names for PlayerLST and HeadLST; the selections stay.
     void setNames(const GameNames& names);
 
@@ -45,13 +41,15 @@ class PlayerEditor : public QWidget {
     void EnableEditingControls();
     void ClearRelocationFlag();
     void ShutOffPlayerEditor();
+    // The player editor's part of the shut-off, without its notice.
+    void switchOff();
     void CheckRelocatedData();
     void SelectFirstPlayer();
     // Gives PlayerLST the keyboard focus, so the arrow keys pick players.
     void focusPlayerList();
 
     // Steps 4 to 6 of closing: player 0 is shown (the file is still open), then every field is
-    // reset and the editor disabled.
+    // reset, the editor disabled and the image let go.
     void ResetAfterClose();
 
     // Apply and File > Save ROM: clamp, save the actual record, save the visual record.
@@ -86,24 +84,20 @@ class PlayerEditor : public QWidget {
 
     // Moving values between the controls and the records.
     void LoadPlayerData();
-    void GetSpeed(const PlayerRecord& record);
-    void GetThree(const PlayerRecord& record);
-    void GetArtificialIntelligence(const PlayerRecord& record);
-    void GetSkin(const PlayerRecord& record);
+    void GetSpeed(const Player& player);
+    void GetThree(const Player& player);
+    void GetArtificialIntelligence(const Player& player);
+    void GetSkin(const Player& player);
     void Set10();
-    void SavePlayerData(Edit& edit, int player);
-    std::optional<int> SetSpeed() const;
-    std::optional<int> SetThree() const;
-    int SetArtificialIntelligence() const;
+    // The save of the boxes and buttons: every rating (the visual record of the layout in use
+    // gets them too), the AI setting, and the skin and height when a button is selected.
+    PlayerEdit SavePlayerData(int player) const;
     std::optional<Skin> SetSkin() const;
-    void SavePlayerVisual(Edit& edit, int player);
-    void SavePlayerVisualKex(Edit& edit, int player);
     void RelocateVisualData();
 
     // Helpers.
     bool playerDataAvailable() const;
     int selectedPlayer() const;
-    VisualRatings visualRatingsFromBoxes() const;
     QStringList emptyRatingBoxes() const;
     void showOffsets(int player);
     // The tooltips of the four offset labels, with the file offsets behind a copier header.
@@ -116,8 +110,7 @@ class PlayerEditor : public QWidget {
     void reportFailure(const QString& title, const Status& status);
 
     Platform platform_;
-    RomFile* rom_ = nullptr;
-    std::optional<Release> release_;
+    OpenedImage* image_ = nullptr;
     bool shutOff_ = false;
     bool relocating_ = false;
 

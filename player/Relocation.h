@@ -10,6 +10,8 @@
 
 namespace slamwise {
 
+class OpenedImage;
+
 // Moving the visual table to free space at 0x27000 so that players 128 and on get records too.
 inline constexpr std::uint32_t kStandardVisualSize = 2048;  // 128 records copied as they are
 inline constexpr std::uint32_t kRelocatedFiller = 0x27800;  // records 128..167, rating 10 each
@@ -30,6 +32,9 @@ inline constexpr std::uint32_t kMarkerB = 0x27801;  // high byte of the first fi
 // pointer patches (one 3-byte write each, in site order), then the 320 filler words as
 // separate writes, so a window can process events between them.
 Result<Edit> relocationEdit(const RomFile& rom);
+// The same after the checks: the image's visual data may be relocated, the file holds everything
+// the relocation touches, and the visual data is not relocated yet.
+Result<Edit> relocationEdit(const OpenedImage& image);
 
 enum class RelocationState { Relocated, NotRelocated, Unknown };
 

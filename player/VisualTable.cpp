@@ -40,16 +40,4 @@ Result<std::vector<VisualRatings>> readVisualTable(const RomFile& rom, VisualLay
     return records;
 }
 
-bool writeVisualRatings(Edit& edit, VisualLayout layout, int player, const VisualRatings& ratings) {
-    if (!hasVisualRecord(layout, player)) {
-        return false;
-    }
-    const std::uint32_t base = visualOffset(layout, player);
-    for (int i = 0; i < kVisualRatingCount; ++i) {
-        edit.put8(base + kVisualRatingStep * static_cast<std::uint32_t>(i),
-                  ratings[static_cast<std::size_t>(i)]);
-    }
-    return true;
-}
-
 }  // namespace slamwise

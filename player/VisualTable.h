@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "rom/Edit.h"
 #include "rom/Result.h"
 #include "rom/RomFile.h"
 
@@ -41,9 +40,5 @@ Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout,
 // Every record of the layout's table in one read: players 0..127 in the standard layout, every
 // player (0..168) once relocated.
 Result<std::vector<VisualRatings>> readVisualTable(const RomFile& rom, VisualLayout layout);
-
-// Adds the eight one-byte writes of a visual save, in record order. Adds nothing and returns
-// false when the layout has no record for the player.
-bool writeVisualRatings(Edit& edit, VisualLayout layout, int player, const VisualRatings& ratings);
 
 }  // namespace slamwise

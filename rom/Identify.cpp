@@ -23,40 +23,26 @@ std::optional<Release> releaseFrom(std::uint8_t releaseLetter, std::uint8_t edit
     }
 }
 
-std::string_view releaseCode(Release release) {
-    switch (release) {
-        case Release::Beta:
-            return "BETA";
-        case Release::Europe:
-            return "EU";
-        case Release::Japan:
-            return "JPN";
-        case Release::NorthAmerica:
-            return "NA";
-        case Release::OldSchool:
-            return "ZZZ";
-    }
-    return "";
-}
+namespace {
 
-std::string_view captionEnding(Release release) {
-    switch (release) {
-        case Release::Beta:
-            return "'' [Beta Version]";
-        case Release::Europe:
-            return "'' [Europe]";
-        case Release::Japan:
-            return "'' [Japan]";
-        case Release::NorthAmerica:
-            return "'' [North America]";
-        case Release::OldSchool:
-            return "'' [Brannick's Old School Edition]";
-    }
-    return "";
-}
+constexpr ReleaseFacts kReleases[] = {
+    {Release::Beta, "BETA", "Beta", "'' [Beta Version]", false, false, false},
+    {Release::Europe, "EU", "Europe", "'' [Europe]", false, false, false},
+    {Release::Japan, "JPN", "Japan", "'' [Japan]", true, true, true},
+    {Release::NorthAmerica, "NA", "North America", "'' [North America]", true, true, true},
+    {Release::OldSchool, "ZZZ", "Old School Edition", "'' [Brannick's Old School Edition]", false,
+     false, true},
+};
 
-bool hasPlayerData(Release release) {
-    return release == Release::Japan || release == Release::NorthAmerica;
+}  // namespace
+
+const ReleaseFacts& factsOf(Release release) {
+    for (const ReleaseFacts& facts : kReleases) {
+        if (facts.release == release) {
+            return facts;
+        }
+    }
+    return kReleases[0];  // not reached: every release has its row
 }
 
 std::string titleText(const std::uint8_t (&bytes)[kTitleLength]) {

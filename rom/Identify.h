@@ -29,12 +29,19 @@ Result<std::optional<Identification>> identify(const RomFile& rom);
 // The pure rule behind identify().
 std::optional<Release> releaseFrom(std::uint8_t releaseLetter, std::uint8_t editionCode);
 
-// "BETA", "EU", "JPN", "NA", "ZZZ": the code the editor keeps for the release.
-std::string_view releaseCode(Release release);
-// "'' [Japan]" and so on: what follows the title in a window caption.
-std::string_view captionEnding(Release release);
-// Japan and North America carry the player table that the editor knows.
-bool hasPlayerData(Release release);
+// What the editor knows of each release: one table, read by the windows, the command line and
+// the tests alike; nothing else tells the releases apart.
+struct ReleaseFacts {
+    Release release;
+    std::string_view code;           // "NA": the code the editor keeps for the release
+    std::string_view name;           // "North America": the release as the command line names it
+    std::string_view captionEnding;  // "'' [North America]": what follows the title in a caption
+    bool playerData;                 // the actual player table lies where the editor knows it
+    bool visualData;                 // the visual table too, and it can be relocated
+    bool cheats;                     // the two cheat bytes can be edited
+};
+
+const ReleaseFacts& factsOf(Release release);
 
 // The title bytes as text: printable ASCII as it is, bytes 0xA1-0xDF as the half-width
 // katakana they stand for in a header, anything else as '?'. Always 21 characters.

@@ -548,11 +548,15 @@ Status JournalFile::rollBack(const Journal& journal, const std::string& whatFail
     return Status::failure(whatFailed + " The change was undone: the file is as it was before.");
 }
 
-Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+Status JournalFile::check() const {
     if (Status status = checkUnchanged(); !status) {
         return status;
     }
-    if (Status status = checkNoJournal(); !status) {
+    return checkNoJournal();
+}
+
+Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+    if (Status status = check(); !status) {
         return status;
     }
 

@@ -105,6 +105,9 @@ class JournalFile {
     // Takes the file as it is now for the state this program left it in.
     void rememberFileState();
 
+    // Whether a change may be written now: the file was not changed by others since this
+    // program last left it, and no journal lies beside it.
+    Status check() const;
     // Writes every part of the edit (image offsets) as one change, as RomFile::apply says.
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite);
 

@@ -72,7 +72,8 @@ GameNames makeDefaultNames() {
     return names;
 }
 
-// True when text is well-formed UTF-8 (no overlong forms, no surrogates).
+}  // namespace
+
 bool isUtf8(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size()) {
@@ -113,6 +114,8 @@ bool isUtf8(std::string_view text) {
     }
     return true;
 }
+
+namespace {
 
 std::string_view trimmed(std::string_view text) {
     const char* blanks = " \t\r";
@@ -162,9 +165,9 @@ const GameNames& defaultNames() {
     return names;
 }
 
-Result<GameNames> parseNames(std::string_view text, const std::string& sourceName) {
-    GameNames names = defaultNames();
-    std::vector<std::string> problems;
+NamesFile parseNames(std::string_view text, const std::string& sourceName) {
+    NamesFile file{defaultNames(), {}, {}};
+    GameNames& names = file.names;
     // Where each (kind, index) was given first, to report the second one.
     std::map<std::pair<std::string, int>, int> seen;
 
@@ -178,42 +181,46 @@ Result<GameNames> parseNames(std::string_view text, const std::string& sourceNam
         std::string_view line = text.substr(0, end);
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
 
-        auto problem = [&](const std::string& what) {
-            problems.push_back(sourceName + ":" + std::to_string(lineNumber) + ": " + what);
-        };
         std::string_view content = trimmed(line);
         if (content.empty() || content.front() == '#') {
             continue;
         }
-        if (!isUtf8(line)) {
-            problem("the line is not UTF-8 text");
-            continue;
-        }
         std::size_t equals = content.find('=');
-        if (equals == std::string_view::npos) {
-            problem("expected \"player N = name\", \"team N = name\" or \"head N = name\"");
-            continue;
-        }
         std::string_view key = trimmed(content.substr(0, equals));
-        std::string_view name = trimmed(content.substr(equals + 1));
         std::size_t blank = key.find_first_of(" \t");
         std::string kind(key.substr(0, blank));
         std::string_view indexText =
             blank == std::string_view::npos ? std::string_view{} : trimmed(key.substr(blank));
-
-        std::vector<std::string>* list = nullptr;
-        if (kind == "player") {
-            list = &names.players;
-        } else if (kind == "team") {
-            list = &names.teams;
-        } else if (kind == "head") {
-            list = &names.heads;
-        } else {
+        static const std::map<std::string, NameKind> kKinds = {
+            {"player", NameKind::Player}, {"team", NameKind::Team}, {"head", NameKind::Head}};
+        auto known = kKinds.find(kind);
+        // A problem leaves the names of its kind incomplete; all of them when the kind is unknown.
+        auto problem = [&](const std::string& what) {
+            file.problems.push_back(sourceName + ":" + std::to_string(lineNumber) + ": " + what);
+            if (known == kKinds.end()) {
+                file.incomplete.fill(true);
+            } else {
+                file.incomplete[static_cast<std::size_t>(known->second)] = true;
+            }
+        };
+        if (!isUtf8(line)) {
+            problem("the line is not UTF-8 text");
+            continue;
+        }
+        if (equals == std::string_view::npos) {
+            problem("expected \"player N = name\", \"team N = name\" or \"head N = name\"");
+            continue;
+        }
+        if (known == kKinds.end()) {
             problem("unknown kind \"" + kind + "\" (expected player, team or head)");
             continue;
         }
+        std::vector<std::string>& list = known->second == NameKind::Player ? names.players
+                                         : known->second == NameKind::Team ? names.teams
+                                                                           : names.heads;
+        std::string_view name = trimmed(content.substr(equals + 1));
         std::optional<int> index = indexFrom(indexText);
-        int count = static_cast<int>(list->size());
+        int count = static_cast<int>(list.size());
         if (!index) {
             problem("\"" + std::string(indexText) + "\" is not a " + kind + " number");
             continue;
@@ -233,7 +240,7 @@ Result<GameNames> parseNames(std::string_view text, const std::string& sourceNam
                     std::to_string(first->second));
             continue;
         }
-        std::string& entry = (*list)[static_cast<std::size_t>(*index)];
+        std::string& entry = list[static_cast<std::size_t>(*index)];
         if (isFixedEntry(kind, *index)) {
             if (name != entry) {
                 problem(kind + " " + std::to_string(*index) + " is always \"" + entry +
@@ -249,31 +256,28 @@ Result<GameNames> parseNames(std::string_view text, const std::string& sourceNam
             entry += kUnusedNote;  // the list marks this entry as unused whatever its name
         }
     }
-
-    if (!problems.empty()) {
-        std::string message;
-        for (const std::string& line : problems) {
-            message += (message.empty() ? "" : "\n") + line;
-        }
-        return Status::failure(message);
-    }
-    return names;
+    return file;
 }
 
-Result<GameNames> loadNames(const std::string& path) {
+NamesFile loadNames(const std::string& path) {
+    auto unreadable = [&](const std::string& why) {
+        NamesFile file{defaultNames(), {why}, {}};
+        file.incomplete.fill(true);
+        return file;
+    };
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
-        return Status::failure("The names file \"" + path + "\" is a folder.");
+        return unreadable("The names file \"" + path + "\" is a folder.");
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        return Status::failure("Cannot read the names file \"" + path +
-                               "\": " + std::strerror(errno) + ".");
+        return unreadable("Cannot read the names file \"" + path + "\": " + std::strerror(errno) +
+                          ".");
     }
     std::ostringstream text;
     text << in.rdbuf();
     if (in.bad()) {
-        return Status::failure("Cannot read the names file \"" + path + "\".");
+        return unreadable("Cannot read the names file \"" + path + "\".");
     }
     return parseNames(text.str(), path);
 }
@@ -292,11 +296,11 @@ std::optional<std::string> namesFileBeside(const std::string& imagePath) {
     return std::nullopt;
 }
 
-Result<GameNames> namesForImage(const std::string& imagePath) {
+NamesFile namesForImage(const std::string& imagePath) {
     if (std::optional<std::string> file = namesFileBeside(imagePath)) {
         return loadNames(*file);
     }
-    return defaultNames();
+    return NamesFile{defaultNames(), {}, {}};
 }
 
 }  // namespace slamwise

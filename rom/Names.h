@@ -1,11 +1,10 @@
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-#include "rom/Result.h"
 
 namespace slamwise {
 
@@ -41,12 +40,25 @@ const GameNames& defaultNames();
 // keep their texts (another text for them is an error), and players 81 and 141 keep the
 // ending " (Unused)" whatever name they are given.
 
-// Reads the names file at path. Every problem is reported, one line each, as
-// "<path>:<line>: <what is wrong>".
-Result<GameNames> loadNames(const std::string& path);
+enum class NameKind { Player, Team, Head };
+
+// What a names file gave: its names, with the placeholders standing in wherever a line could not
+// be read, and every problem, one line each, as "<path>:<line>: <what is wrong>". A kind of names
+// is incomplete when a line about such names could not be read (every kind, when the line does
+// not say which it is about, or when the file cannot be read at all).
+struct NamesFile {
+    GameNames names;
+    std::vector<std::string> problems;
+    std::array<bool, 3> incomplete{};  // by NameKind
+
+    bool lacks(NameKind kind) const { return incomplete[static_cast<std::size_t>(kind)]; }
+};
+
+// Reads the names file at path.
+NamesFile loadNames(const std::string& path);
 
 // The same over text already read; sourceName stands for the file in messages.
-Result<GameNames> parseNames(std::string_view text, const std::string& sourceName);
+NamesFile parseNames(std::string_view text, const std::string& sourceName);
 
 // The names file that belongs to an image: "<image path>.names" when it exists, otherwise
 // "slamwise-names.txt" in the image's folder; nothing when neither exists.
@@ -54,6 +66,9 @@ std::optional<std::string> namesFileBeside(const std::string& imagePath);
 
 // The names for an image: those of its names file (namesFileBeside) or, without one, the
 // defaults.
-Result<GameNames> namesForImage(const std::string& imagePath);
+NamesFile namesForImage(const std::string& imagePath);
+
+// True when text is well-formed UTF-8 (no overlong forms, no surrogates).
+bool isUtf8(std::string_view text);
 
 }  // namespace slamwise

@@ -154,7 +154,7 @@ Result<std::uint16_t> RomFile::read16(std::uint32_t offset) const {
     return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
 }
 
-Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+Status RomFile::check(const Edit& edit) const {
     if (edit.empty()) {
         return {};
     }
@@ -171,6 +171,13 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
                                    "an image of this game.");
         }
     }
+    return journal_.check();
+}
+
+Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+    if (edit.empty()) {
+        return {};
+    }
     if (applying_) {
         return Status::failure("Another change to " + quoted(path_) +
                                " is still being written; nothing was written.");
@@ -181,6 +188,9 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
         ~Done() { flag = false; }
     } done{applying_};
 
+    if (Status status = check(edit); !status) {
+        return status;
+    }
     return journal_.apply(edit, afterEachWrite);
 }
 

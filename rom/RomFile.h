@@ -68,6 +68,10 @@ class RomFile {
     // it, parts a few bytes apart reach the file as one write of the stretch that holds them,
     // the bytes between them written back as they are.
     Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
+    // The checks apply() makes before it writes anything, for a dry run: the file is open for
+    // writing, holds every byte of the edit, was not changed by others, and has no journal beside
+    // it.
+    Status check(const Edit& edit) const;
 
   private:
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);

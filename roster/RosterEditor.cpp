@@ -49,8 +49,9 @@ QLabel* offsetLabel(const char* name) {
 
 }  // namespace
 
-RosterEditor::RosterEditor(RomFile& rom, Platform platform, const GameNames& names, QWidget* parent)
-    : QDialog(parent), rom_(rom), platform_(platform) {
+RosterEditor::RosterEditor(OpenedImage& image, Platform platform, const GameNames& names,
+                           QWidget* parent)
+    : QDialog(parent), image_(image), platform_(platform) {
     setObjectName(QStringLiteral("RosterEditor"));
     setWindowTitle(QStringLiteral("Team Roster Editor"));
     // Fixed size, title bar and close box, no minimise or maximise.
@@ -285,7 +286,9 @@ void RosterEditor::LoadRoster() {
     const int t = team();
     const int s = slot();
     showTeamOffset(t);  // also when the slot cannot be read: the offset is the selected team's
-    Result<RosterSlot> codes = readSlot(rom_, t, s);
+    const Status readable = image_.allows(Table::Rosters);
+    Result<RosterSlot> codes =
+        readable ? readSlot(image_.rom(), t, s) : Result<RosterSlot>(readable);
     if (!codes) {
         {
             const QSignalBlocker block1(POS1CBO);
@@ -310,8 +313,8 @@ void RosterEditor::showTeamOffset(int t) {
     const std::uint32_t offset = teamOffset(t);
     HEXLBL->setText(QString::fromStdString(hexOffset(offset)));
     DECLBL->setText(QString::number(offset));
-    HEXLBL->setToolTip(offsetToolTip(offset, rom_.headerSize(), OffsetForm::Hex));
-    DECLBL->setToolTip(offsetToolTip(offset, rom_.headerSize(), OffsetForm::Decimal));
+    HEXLBL->setToolTip(offsetToolTip(offset, image_.rom().headerSize(), OffsetForm::Hex));
+    DECLBL->setToolTip(offsetToolTip(offset, image_.rom().headerSize(), OffsetForm::Decimal));
 }
 
 void RosterEditor::SaveData() {
@@ -321,9 +324,9 @@ void RosterEditor::SaveData() {
     Edit edit;
     const RosterSlot codes{static_cast<std::uint8_t>(POS1CBO->currentIndex()),
                            static_cast<std::uint8_t>(POS2CBO->currentIndex())};
-    Status status = writeSlot(edit, team(), slot(), codes);
+    Status status = addSlotSave(edit, image_, team(), slot(), codes);
     if (status) {
-        status = rom_.apply(edit);
+        status = image_.rom().apply(edit);
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster slot could not be saved."), status.message());
@@ -349,9 +352,9 @@ void RosterEditor::LastPlayerCMD_Click() {
         POS2CBO->setCurrentIndex(0);
     }
     Edit edit;
-    Status status = endRoster(edit, t, s);
+    Status status = addRosterEnd(edit, image_, t, s);
     if (status) {
-        status = rom_.apply(edit);
+        status = image_.rom().apply(edit);
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster could not be ended at this slot."),

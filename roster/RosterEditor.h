@@ -4,7 +4,7 @@
 
 #include "platform/Platform.h"
 #include "rom/Names.h"
-#include "rom/RomFile.h"
+#include "rom/OpenedImage.h"
 
 class QAction;
 class QCheckBox;
@@ -25,7 +25,7 @@ namespace slamwise {
 class RosterEditor : public QDialog {
     Q_OBJECT
   public:
-    RosterEditor(RomFile& rom, Platform platform, const GameNames& names,
+    RosterEditor(OpenedImage& image, Platform platform, const GameNames& names,
                  QWidget* parent = nullptr);
 
   protected:
@@ -54,7 +54,7 @@ class RosterEditor : public QDialog {
     void showTeamOffset(int t);
     void reportFailure(const QString& text, const std::string& reason);
 
-    RomFile& rom_;
+    OpenedImage& image_;
     Platform platform_;
 
     QListWidget* TeamLST = nullptr;

@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdio>
 
+#include "rom/OpenedImage.h"
+
 namespace slamwise {
 
 namespace {
@@ -13,8 +15,10 @@ std::uint32_t slotByte(int team, int slot, std::uint32_t byte) {
 }
 
 Status outsideTable(int team, int slot) {
-    return Status::failure("There is no slot " + std::to_string(slot + 1) + " of team " +
-                           std::to_string(team) + " in the roster table.");
+    return Status::failure("team " + std::to_string(team) + " slot " + std::to_string(slot + 1) +
+                           " is not in the roster table (teams 0 to " +
+                           std::to_string(kRosterTeamCount - 1) + ", slots 1 to " +
+                           std::to_string(kRosterSlotCount) + ")");
 }
 
 }  // namespace
@@ -61,6 +65,20 @@ Status endRoster(Edit& edit, int team, int slot) {
     edit.put8(slotByte(team, slot, kSlotPosition1), kEndOfRosterCode);
     edit.put8(slotByte(team, slot, kSlotCompanion), kEndOfRosterMark);
     return {};
+}
+
+Status addSlotSave(Edit& edit, const OpenedImage& image, int team, int slot, RosterSlot codes) {
+    if (Status status = image.allows(Table::Rosters); !status) {
+        return status;
+    }
+    return writeSlot(edit, team, slot, codes);
+}
+
+Status addRosterEnd(Edit& edit, const OpenedImage& image, int team, int slot) {
+    if (Status status = image.allows(Table::Rosters); !status) {
+        return status;
+    }
+    return endRoster(edit, team, slot);
 }
 
 std::string rosterEntryText(const GameNames& names, std::uint8_t code) {

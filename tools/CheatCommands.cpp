@@ -12,17 +12,6 @@ namespace slamwise::cli {
 
 namespace {
 
-// The cheat bytes are offered for the releases whose cheat code window is available.
-Status requireCheats(const OpenImage& image) {
-    if (image.identification && (image.identification->release == Release::Beta ||
-                                 image.identification->release == Release::Europe)) {
-        return Status::failure(image.rom.path() + ": the cheat codes of the " +
-                               std::string(releaseName(image.identification->release)) +
-                               " release cannot be edited.");
-    }
-    return {};
-}
-
 std::string_view entryName(int byte, int bit) {
     return (byte == 0 ? kCheat1Entries : kCheat2Entries)[static_cast<std::size_t>(bit)];
 }
@@ -53,14 +42,11 @@ std::optional<std::pair<int, int>> findSwitch(std::string_view name) {
 }  // namespace
 
 int showCheats(Io io, const std::string& path, bool json) {
-    Result<OpenImage> image = openImage(path, RomFile::Access::ReadOnly);
+    Result<OpenedImage> image = openImage(io, path, RomFile::Access::ReadOnly, {Table::Cheats});
     if (!image) {
         return fail(io, image.error());
     }
-    if (Status status = requireCheats(*image); !status) {
-        return fail(io, status.message());
-    }
-    Result<CheatBytes> bytes = readCheatBytes(image->rom);
+    Result<CheatBytes> bytes = readCheatBytes(image->rom());
     if (!bytes) {
         return fail(io, bytes.error());
     }
@@ -96,15 +82,12 @@ int showCheats(Io io, const std::string& path, bool json) {
 }
 
 int setCheats(Io io, const CheatOptions& options) {
-    Result<OpenImage> image = openImage(
-        options.image, options.dryRun ? RomFile::Access::ReadOnly : RomFile::Access::ReadWrite);
+    Result<OpenedImage> image =
+        openImage(io, options.image, RomFile::Access::ReadWrite, {Table::Cheats});
     if (!image) {
         return refuse(io, image.error());
     }
-    if (Status status = requireCheats(*image); !status) {
-        return refuse(io, status.message());
-    }
-    Result<CheatBytes> current = readCheatBytes(image->rom);
+    Result<CheatBytes> current = readCheatBytes(image->rom());
     if (!current) {
         return refuse(io, current.error());
     }
@@ -117,26 +100,26 @@ int setCheats(Io io, const CheatOptions& options) {
         if (byteTexts[byte]->empty()) {
             continue;
         }
-        std::optional<long> value = wholeNumber(*byteTexts[byte]);
-        if (!value || *value < 0 || *value > 0xFF) {
-            problems.push_back("--byte" + std::to_string(byte + 1) + " \"" + *byteTexts[byte] +
-                               "\" is not a byte (0 to 255, or 0x00 to 0xFF)");
+        std::optional<std::uint8_t> value = byteValue(*byteTexts[byte]);
+        if (!value) {
+            problems.push_back("--byte" + std::to_string(byte + 1) + " " + shown(*byteTexts[byte]) +
+                               " is not a byte (0 to 255, or 0x00 to 0xFF)");
             continue;
         }
-        ticks[byte] = unpackCheatList(static_cast<std::uint8_t>(*value));
+        ticks[byte] = unpackCheatList(*value);
     }
     std::map<std::pair<int, int>, bool> asked;
     for (bool on : {true, false}) {
         for (const std::string& name : on ? options.on : options.off) {
             std::optional<std::pair<int, int>> found = findSwitch(name);
             if (!found) {
-                problems.push_back("no cheat switch is called \"" + name +
-                                   "\" (see \"slamwise cheats get\" for the names)");
+                problems.push_back("no cheat switch is called " + shown(name) +
+                                   " (see \"slamwise cheats get\" for the names)");
                 continue;
             }
             if (auto [previous, added] = asked.try_emplace(*found, on);
                 !added && previous->second != on) {
-                problems.push_back("\"" + name + "\" is asked to be both on and off");
+                problems.push_back(shown(name) + " is asked to be both on and off");
                 continue;
             }
             ticks[static_cast<std::size_t>(found->first)][static_cast<std::size_t>(found->second)] =
@@ -148,8 +131,12 @@ int setCheats(Io io, const CheatOptions& options) {
     }
     // The cheat window's Apply: both bytes, packed from the ticks.
     Edit edit;
-    writeCheatBytes(edit, {packCheatList(ticks[0]), packCheatList(ticks[1])});
-    return finishEdit(io, image->rom, edit, options.dryRun);
+    if (Status status =
+            addCheatSave(edit, *image, {packCheatList(ticks[0]), packCheatList(ticks[1])});
+        !status) {
+        return refuse(io, status.message());
+    }
+    return finishEdit(io, *image, edit, options.dryRun);
 }
 
 }  // namespace slamwise::cli

@@ -13,6 +13,8 @@ namespace {
 constexpr const char* kNamesHelp =
     "Names file for players and teams (default: <IMAGE>.names, else slamwise-names.txt beside "
     "the image, else placeholders)";
+constexpr const char* kDryRunHelp =
+    "Check everything and list the bytes that would change; write nothing";
 
 void addExport(CLI::App& parent, ExportOptions& options, std::string& format,
                std::function<int()>& action, Io io, int (*command)(Io, const ExportOptions&),
@@ -36,7 +38,7 @@ void addImport(CLI::App& parent, ImportOptions& options, std::function<int()>& a
                       "every row");
     sub->add_option("IMAGE", options.image, "The ROM image")->required();
     sub->add_option("FILE", options.file, "CSV file with a header row, or JSON array")->required();
-    sub->add_flag("--dry-run", options.dryRun, "List the bytes that would change; write nothing");
+    sub->add_flag("--dry-run", options.dryRun, kDryRunHelp);
     sub->add_option("--names", options.names, kNamesHelp);
     sub->callback([&, io, command] { action = [&, io, command] { return command(io, options); }; });
 }
@@ -76,6 +78,18 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     rosters->require_subcommand(1);
     addExport(*rosters, rosterExport, rosterFormat, action, io, exportRosters, "every roster slot");
     addImport(*rosters, rosterImport, action, io, importRosters, "roster slots");
+    std::string endImage;
+    std::string endTeam;
+    std::string endSlot;
+    bool endDryRun = false;
+    CLI::App* end = rosters->add_subcommand(
+        "end", "End a team's roster at a slot, as \"Make Last Player\" does: 0xFE, then 0xFF");
+    end->add_option("IMAGE", endImage, "The ROM image")->required();
+    end->add_option("TEAM", endTeam, "Team 0-28")->required();
+    end->add_option("SLOT", endSlot, "Slot 1-20: it and every later slot become empty")->required();
+    end->add_flag("--dry-run", endDryRun, kDryRunHelp);
+    end->callback(
+        [&] { action = [&] { return endRoster(io, endImage, endTeam, endSlot, endDryRun); }; });
 
     CLI::App* cheats = app.add_subcommand("cheats", "The sixteen cheat switches");
     cheats->require_subcommand(1);
@@ -98,7 +112,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         byte->excludes(on);
         byte->excludes(off);
     }
-    set->add_flag("--dry-run", cheatSet.dryRun, "List the bytes that would change; write nothing");
+    set->add_flag("--dry-run", cheatSet.dryRun, kDryRunHelp);
     set->callback([&] {
         if (cheatSet.byte1.empty() && cheatSet.byte2.empty() && cheatSet.on.empty() &&
             cheatSet.off.empty()) {
@@ -112,7 +126,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* move = app.add_subcommand(
         "relocate", "Relocate the visual data so that every player has visual ratings");
     move->add_option("IMAGE", relocateImage, "The ROM image")->required();
-    move->add_flag("--dry-run", relocateDryRun, "List the bytes that would change; write nothing");
+    move->add_flag("--dry-run", relocateDryRun, kDryRunHelp);
     move->callback([&] { action = [&] { return relocate(io, relocateImage, relocateDryRun); }; });
 
     try {

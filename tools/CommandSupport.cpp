@@ -1,59 +1,55 @@
 #include "tools/CommandSupport.h"
 
+#include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <map>
+#include <utility>
 
 namespace slamwise::cli {
 
-Result<OpenImage> openImage(const std::string& path, RomFile::Access access) {
-    Result<RomFile> rom = RomFile::open(path, access);
-    if (!rom) {
-        return rom.status();
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables) {
+    Result<OpenedImage> image = OpenedImage::open(path, access);
+    if (image && !image->notice().empty()) {
+        io.err << image->notice() << "\n";
     }
-    Result<std::optional<Identification>> identification = identify(*rom);
-    if (!identification) {
-        return identification.status();
+    for (Table table : tables) {
+        if (Status status = image ? image->allows(table) : Status(); !status) {
+            return status;
+        }
     }
-    return OpenImage{std::move(rom).value(), *identification};
+    return image;
 }
 
-std::string_view releaseName(Release release) {
-    switch (release) {
-        case Release::Beta:
-            return "Beta";
-        case Release::Europe:
-            return "Europe";
-        case Release::Japan:
-            return "Japan";
-        case Release::NorthAmerica:
-            return "North America";
-        case Release::OldSchool:
-            return "Old School Edition";
+Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::string& namesPath,
+                           std::initializer_list<NameKind> printed) {
+    NamesFile file = namesPath.empty() ? namesForImage(imagePath) : loadNames(namesPath);
+    if (file.problems.empty()) {
+        return std::move(file.names);
     }
-    return "";
+    for (const std::string& problem : file.problems) {
+        io.err << problem << "\n";
+    }
+    for (NameKind kind : printed) {
+        if (file.lacks(kind)) {
+            return Status::failure(
+                "The names file has mistakes in names that this command prints: correct it, or "
+                "name another with --names.");
+        }
+    }
+    io.err << "The names file has mistakes: placeholder names stand in for the lines it cannot "
+              "read.\n";
+    return std::move(file.names);
 }
 
-Status requirePlayerData(const OpenImage& image) {
-    if (!image.identification) {
-        return Status::failure(image.rom.path() +
-                               ": the image matches no known release of the game, so its "
-                               "player data cannot be located.");
+int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun) {
+    RomFile& rom = image.rom();
+    // The real run checks the same again before it writes.
+    if (Status status = rom.check(edit); !status) {
+        return refuse(io, status.message());
     }
-    if (!hasPlayerData(image.identification->release)) {
-        return Status::failure(image.rom.path() + ": the " +
-                               std::string(releaseName(image.identification->release)) +
-                               " release has no player data that the editor knows (only the "
-                               "Japan and North America releases have).");
-    }
-    return {};
-}
-
-Result<GameNames> namesFor(const std::string& imagePath, const std::string& namesPath) {
-    return namesPath.empty() ? namesForImage(imagePath) : loadNames(namesPath);
-}
-
-int finishEdit(Io io, RomFile& rom, const Edit& edit, bool dryRun) {
     // The byte each offset ends with (a later write of the edit wins over an earlier one).
     std::map<std::uint32_t, std::uint8_t> after;
     for (const Edit::Write& write : edit.writes()) {
@@ -91,14 +87,18 @@ int finishEdit(Io io, RomFile& rom, const Edit& edit, bool dryRun) {
     return kExitSuccess;
 }
 
-Edit withoutWritesAt(const Edit& edit, const std::set<std::uint32_t>& offsets) {
-    Edit kept;
-    for (const Edit::Write& write : edit.writes()) {
-        if (!offsets.contains(write.offset)) {
-            kept.putBytes(write.offset, write.bytes);
-        }
+int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
+              Import (*checkRows)(const OpenedImage&, const InputTable&)) {
+    Result<OpenedImage> image = openImage(io, options.image, RomFile::Access::ReadWrite);
+    if (!image) {
+        return refuse(io, image.error());
     }
-    return kept;
+    (void)namesFor(io, options.image, options.names, {});  // only to warn: no names are needed
+    Import import = checkRows(*image, readTable(options.file, columns));
+    if (!import.problems.empty()) {
+        return refuse(io, import.problems);
+    }
+    return finishEdit(io, *image, import.edit, options.dryRun);
 }
 
 int refuse(Io io, const std::vector<std::string>& problems) {
@@ -135,6 +135,18 @@ std::optional<long> wholeNumber(std::string_view text) {
     return value;
 }
 
+int saturated(long value) {
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+std::optional<std::uint8_t> byteValue(std::string_view text) {
+    std::optional<long> value = wholeNumber(text);
+    if (!value || *value < 0 || *value > 0xFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*value);
+}
+
 std::string rawCell(unsigned value, int hexDigits) {
     char text[24];
     std::snprintf(text, sizeof text, "raw:0x%0*X", hexDigits, value);
@@ -159,6 +171,22 @@ std::string hexByte(unsigned value) {
     char text[8];
     std::snprintf(text, sizeof text, "0x%02X", value);
     return text;
+}
+
+std::string shown(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    std::string quoted = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            quoted += escaped;
+        } else {
+            quoted += text[i];
+        }
+    }
+    return quoted + (text.size() > kLongest ? "...\"" : "\"");
 }
 
 }  // namespace slamwise::cli

@@ -1,18 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <ostream>
-#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "rom/Edit.h"
-#include "rom/Identify.h"
 #include "rom/Names.h"
+#include "rom/OpenedImage.h"
 #include "rom/Result.h"
-#include "rom/RomFile.h"
+#include "tools/TableInput.h"
 
 namespace slamwise::cli {
 
@@ -27,29 +27,40 @@ struct Io {
     std::ostream& err;
 };
 
-// An open image with its release (nothing when it matches none).
-struct OpenImage {
-    RomFile rom;
-    std::optional<Identification> identification;
-};
-
-Result<OpenImage> openImage(const std::string& path, RomFile::Access access);
-
-// "North America" and so on.
-std::string_view releaseName(Release release);
-
-// Refuses (with the reason) an image whose release has no player data the editor knows.
-Status requirePlayerData(const OpenImage& image);
+// Opens the image and prints on standard error what opening had to say (an unfinished change
+// undone, a journal left alone); fails when the image does not allow one of the tables. A dry
+// run opens the image as the real run does.
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables = {});
 
 // The names given with --names, else those of the file beside the image, else the defaults.
-Result<GameNames> namesFor(const std::string& imagePath, const std::string& namesPath);
+// Mistakes in the file are printed as a warning, and placeholders stand in for the lines that
+// cannot be read; unless the command prints names of a kind the file leaves incomplete: then
+// the names are refused.
+Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::string& namesPath,
+                           std::initializer_list<NameKind> printed);
 
-// Writes the edit, or with dryRun lists the bytes it would change (offset, old, new) and writes
-// nothing. Prints a one-line summary either way.
-int finishEdit(Io io, RomFile& rom, const Edit& edit, bool dryRun);
+// Writes the edit, or with dryRun lists the bytes it would change (offset, old, new) and stops
+// before the write. Prints a one-line summary either way.
+int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun);
 
-// The edit without the writes that start at the given offsets (fields to be left as they are).
-Edit withoutWritesAt(const Edit& edit, const std::set<std::uint32_t>& offsets);
+// What an import file asks for: the one edit that saves its rows, or every problem that refuses
+// it. Checking the rows reads the image and writes nothing.
+struct Import {
+    Edit edit;
+    std::vector<std::string> problems;
+};
+
+struct ImportOptions {
+    std::string image;
+    std::string file;
+    bool dryRun = false;
+    std::string names;
+};
+
+// An import command: opens the image, reads the file, checks its rows and saves them.
+int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
+              Import (*checkRows)(const OpenedImage&, const InputTable&));
 
 // Prints every problem, then that nothing was written; returns kExitInvalid.
 int refuse(Io io, const std::vector<std::string>& problems);
@@ -57,14 +68,20 @@ int refuse(Io io, const std::string& problem);
 // The same for commands that only read.
 int fail(Io io, const std::string& problem);
 
-// Cells of the export and import files.
+// Cells of the export and import files and values of the command line.
 // A whole number in decimal, or in hexadecimal written with "0x".
 std::optional<long> wholeNumber(std::string_view text);
+// The number as an int, limited to the ints there are (the core's checks then refuse it).
+int saturated(long value);
+// A byte: 0 to 255, or 0x00 to 0xFF.
+std::optional<std::uint8_t> byteValue(std::string_view text);
 // "raw:0x1234": a stored value that has no meaning the editor knows, exported as it is.
 std::string rawCell(unsigned value, int hexDigits);
 // The value of a raw cell; nothing when the text is not one.
 std::optional<unsigned> rawValue(std::string_view text);
 // "0x1F".
 std::string hexByte(unsigned value);
+// The text in double quotes, fit for a message: control bytes as \xNN, long text cut short.
+std::string shown(std::string_view text);
 
 }  // namespace slamwise::cli

@@ -18,18 +18,20 @@ struct ExportOptions {
     std::string names;  // names file; empty: the one beside the image, else the defaults
 };
 
-struct ImportOptions {
-    std::string image;
-    std::string file;
-    bool dryRun = false;
-    std::string names;
-};
-
 int exportPlayers(Io io, const ExportOptions& options);
 int importPlayers(Io io, const ImportOptions& options);
 
 int exportRosters(Io io, const ExportOptions& options);
 int importRosters(Io io, const ImportOptions& options);
+// "Make Last Player": team 0-28, slot 1-20.
+int endRoster(Io io, const std::string& image, const std::string& team, const std::string& slot,
+              bool dryRun);
+
+// The rows of the import files, checked against the image (see Import).
+const ColumnSet& playerColumns();
+Import importPlayerRows(const OpenedImage& image, const InputTable& table);
+const ColumnSet& rosterColumns();
+Import importRosterRows(const OpenedImage& image, const InputTable& table);
 
 int showCheats(Io io, const std::string& image, bool json);
 

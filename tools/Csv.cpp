@@ -4,9 +4,6 @@ namespace slamwise::cli {
 
 CsvText parseCsv(std::string_view text) {
     CsvText result;
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);  // a byte-order mark that spreadsheets put in front
-    }
     int line = 1;
     std::size_t i = 0;
     while (i < text.size()) {
@@ -15,6 +12,7 @@ CsvText parseCsv(std::string_view text) {
         std::string field;
         bool rowDone = false;
         bool broken = false;
+        std::size_t brokenField = 0;
         while (!rowDone) {
             field.clear();
             if (i < text.size() && text[i] == '"') {
@@ -40,12 +38,14 @@ CsvText parseCsv(std::string_view text) {
                     }
                 }
                 if (!closed) {
-                    result.errors.push_back("line " + std::to_string(openedOn) +
-                                            ": a quoted field is not closed");
+                    result.errors.push_back(
+                        {openedOn, row.fields.size(), "a quoted field is not closed"});
                     return result;
                 }
-                if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r') {
+                if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r' &&
+                    !broken) {
                     broken = true;
+                    brokenField = row.fields.size();
                 }
             }
             // The unquoted part (or what follows a closing quote) runs to a comma or line end.
@@ -68,8 +68,7 @@ CsvText parseCsv(std::string_view text) {
             rowDone = true;
         }
         if (broken) {
-            result.errors.push_back("line " + std::to_string(row.line) +
-                                    ": text follows a closing quote");
+            result.errors.push_back({row.line, brokenField, "text follows a closing quote"});
             continue;
         }
         bool blank =

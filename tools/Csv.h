@@ -15,9 +15,17 @@ struct CsvRow {
     std::vector<std::string> fields;
 };
 
+// Text that is not well-formed: where (line, and field of the row from 0) and what.
+struct CsvError {
+    int line = 0;
+    std::size_t field = 0;
+    std::string what;
+    bool operator==(const CsvError&) const = default;
+};
+
 struct CsvText {
-    std::vector<CsvRow> rows;         // every non-empty row, the header row first
-    std::vector<std::string> errors;  // "line N: ..." for text that is not well-formed
+    std::vector<CsvRow> rows;  // every non-empty row, the header row first
+    std::vector<CsvError> errors;
 };
 
 CsvText parseCsv(std::string_view text);

@@ -1,73 +1,72 @@
-// info: what the image is.
+// info: what the image is, and whether the editor works on it.
 
 #include <nlohmann/json.hpp>
 
-#include "player/Relocation.h"
 #include "tools/Commands.h"
 
 namespace slamwise::cli {
 
 int showInfo(Io io, const std::string& path, bool json) {
-    Result<OpenImage> image = openImage(path, RomFile::Access::ReadOnly);
+    Result<OpenedImage> image = openImage(io, path, RomFile::Access::ReadOnly);
     if (!image) {
         return fail(io, image.error());
     }
-    const RomFile& rom = image->rom;
+    const RomFile& rom = image->rom();
     std::uint8_t titleBytes[kTitleLength] = {};
     if (Status status = rom.read(kTitleOffset, titleBytes); !status) {
         return fail(io, status.message());
     }
     const std::string title = titleText(titleBytes);
-    const std::optional<Identification>& id = image->identification;
+    const std::optional<Identification>& id = image->identification();
+    const bool playerData = image->verdict() && image->facts().playerData;
 
     // Only releases with player data have a visual table to relocate.
     std::string relocation = "not applicable";
-    if (id && hasPlayerData(id->release)) {
-        Result<RelocationState> state = detectRelocation(rom);
-        if (!state) {
-            return fail(io, state.error());
+    if (playerData) {
+        if (!image->relocationStatus()) {
+            return fail(io, image->relocationStatus().message());
         }
-        switch (*state) {
-            case RelocationState::Relocated:
-                relocation = "relocated";
-                break;
-            case RelocationState::NotRelocated:
-                relocation = "not relocated";
-                break;
-            case RelocationState::Unknown:
-                relocation = "unclear markers, taken as not relocated";
-                break;
-        }
+        relocation = image->relocated() ? "relocated"
+                     : image->relocationState() == RelocationState::NotRelocated
+                         ? "not relocated"
+                         : "unclear markers, taken as not relocated";
     }
+    const std::string refusal = image->verdict() ? "" : image->verdict().message();
 
     if (json) {
         nlohmann::ordered_json info;
+        auto text = [](std::optional<std::string_view> value) {
+            return value ? nlohmann::ordered_json(std::string(*value))
+                         : nlohmann::ordered_json(nullptr);
+        };
         info["file"] = rom.path();
-        info["release"] = id ? nlohmann::ordered_json(std::string(releaseName(id->release)))
-                             : nlohmann::ordered_json(nullptr);
-        info["releaseCode"] = id ? nlohmann::ordered_json(std::string(releaseCode(id->release)))
-                                 : nlohmann::ordered_json(nullptr);
+        info["release"] = text(id ? std::optional(factsOf(id->release).name) : std::nullopt);
+        info["releaseCode"] = text(id ? std::optional(factsOf(id->release).code) : std::nullopt);
         info["title"] = title;
         info["copierHeader"] = rom.hasCopierHeader();
-        info["playerData"] = id && hasPlayerData(id->release);
+        info["playerData"] = playerData;
         info["relocation"] = relocation;
         info["fileSize"] = rom.fileSize();
+        info["refused"] = text(refusal.empty() ? std::nullopt : std::optional(refusal));
         io.out << info.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                << "\n";
         return kExitSuccess;
     }
     io.out << "File:          " << rom.path() << "\n";
     if (id) {
-        io.out << "Release:       " << releaseName(id->release) << " (" << releaseCode(id->release)
-               << ")\n";
+        io.out << "Release:       " << factsOf(id->release).name << " ("
+               << factsOf(id->release).code << ")\n";
     } else {
         io.out << "Release:       unknown (matches no release of the game)\n";
     }
     io.out << "Title:         \"" << title << "\"\n";
     io.out << "Copier header: " << (rom.hasCopierHeader() ? "yes" : "no") << "\n";
-    io.out << "Player data:   " << (id && hasPlayerData(id->release) ? "yes" : "no") << "\n";
+    io.out << "Player data:   " << (playerData ? "yes" : "no") << "\n";
     io.out << "Visual data:   " << relocation << "\n";
     io.out << "File size:     " << rom.fileSize() << " bytes\n";
+    if (!refusal.empty()) {
+        io.out << "Refused:       " << refusal << "\n";
+    }
     return kExitSuccess;
 }
 

@@ -1,387 +1,305 @@
 // players export / players import: the actual records (and the visual ratings) as a table.
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <map>
 
-#include "player/ActualTable.h"
-#include "player/Relocation.h"
-#include "player/VisualTable.h"
+#include "player/PlayerEdit.h"
 #include "tools/Commands.h"
-#include "tools/TableInput.h"
 
 namespace slamwise::cli {
 
 namespace {
 
-// The eight ratings in the order of the visual record, which the table columns follow.
-constexpr int kRatingCount = kVisualRatingCount;
-enum RatingIndex { kSpeed, kThree, kDunk, kPass, kPower, kSteal, kBlock, kClutch };
-constexpr std::array<const char*, kRatingCount> kRatingColumns = {
-    "speed", "three_point", "dunk", "pass", "power", "steal", "block", "clutch"};
-constexpr std::array<const char*, kRatingCount> kVisualColumns = {
-    "visual_speed", "visual_three_point", "visual_dunk",  "visual_pass",
-    "visual_power", "visual_steal",       "visual_block", "visual_clutch"};
-// Where each rating lies in the actual record.
-constexpr std::array<std::uint32_t, kRatingCount> kRatingFields = {
-    kSpeedField, kThreeField, kDunkField,  kPassField,
-    kPowerField, kStealField, kBlockField, kClutchField};
-
-constexpr const char* kIndexColumn = "index";
 constexpr const char* kNameColumn = "name";
 constexpr const char* kValueColumn = "value";
-constexpr const char* kHeightColumn = "height";
-constexpr const char* kAiColumn = "ai";
-constexpr const char* kSkinColumn = "skin";
-
 constexpr std::array<const char*, 3> kSkinNames = {"black", "black-unused", "white"};
 constexpr std::array<const char*, 2> kHeightNames = {"normal", "small"};
 
-std::vector<std::string> playerColumns() {
-    std::vector<std::string> columns = {kIndexColumn, kNameColumn, kValueColumn, kHeightColumn};
-    columns.insert(columns.end(), kRatingColumns.begin(), kRatingColumns.end());
-    columns.push_back(kAiColumn);
-    columns.push_back(kSkinColumn);
-    columns.insert(columns.end(), kVisualColumns.begin(), kVisualColumns.end());
-    return columns;
+std::string column(PlayerField field) {
+    return std::string(nameOf(field));
 }
-
-// A player's fields as the editor understands them. Nothing stands for a stored value that has
-// no meaning (a code in no table, a rating above 10, ...): such a field is exported raw and is
-// never written.
-struct Meaning {
-    std::array<std::optional<int>, kRatingCount> ratings;
-    std::optional<int> ai;  // slider position 0..16
-    std::optional<Skin> skin;
-    std::optional<std::uint8_t> height;
-    bool operator==(const Meaning&) const = default;
-};
-
-// The stored form of each rating, in column order.
-std::array<unsigned, kRatingCount> storedRatings(const PlayerRecord& record) {
-    return {record.speedCode, record.threeCode, record.dunk,  record.pass,
-            record.power,     record.steal,     record.block, record.clutch};
+std::string column(int rating) {
+    return column(fieldOf(static_cast<Rating>(rating)));
 }
-
-std::optional<int> plainRating(std::uint8_t byte) {
-    return byte <= kMaxRating ? std::optional<int>(byte) : std::nullopt;
-}
-
-Meaning meaningOf(const PlayerRecord& record) {
-    Meaning meaning;
-    meaning.ratings = {speedFromCode(record.speedCode), threeFromCode(record.threeCode),
-                       plainRating(record.dunk),        plainRating(record.pass),
-                       plainRating(record.power),       plainRating(record.steal),
-                       plainRating(record.block),       plainRating(record.clutch)};
-    int ai = static_cast<std::int16_t>(record.aiWord) + kAiSliderZero;
-    if (ai >= kAiSliderMin && ai <= kAiSliderMax) {
-        meaning.ai = ai;
-    }
-    meaning.skin = skinFromCode(record.skinCode);
-    if (record.height == kHeightNormal || record.height == kHeightSmall) {
-        meaning.height = record.height;
-    }
-    return meaning;
+std::string visualColumn(int rating) {
+    return "visual_" + column(rating);
 }
 
 // Stored width of each rating in hex digits, for its raw form.
 int rawDigits(int rating) {
-    return rating == kSpeed || rating == kThree ? 4 : 2;
+    return rating <= static_cast<int>(Rating::Three) ? 4 : 2;
 }
 
-std::string lowered(std::string text) {
+// The index of a name in the list, case aside; nothing when it is not there.
+template <std::size_t N>
+std::optional<std::size_t> nameIndex(const std::array<const char*, N>& names, std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
+    auto found = std::find(names.begin(), names.end(), text);
+    return found == names.end() ? std::nullopt : std::optional<std::size_t>(found - names.begin());
 }
 
-VisualLayout layoutOf(RelocationState state) {
-    return state == RelocationState::Relocated ? VisualLayout::Relocated : VisualLayout::Standard;
+std::vector<Cell> exportRow(int index, const std::string& name, const PlayerRecord& record,
+                            const std::optional<VisualRatings>& visual) {
+    const Player player = decodePlayer(record);
+    const std::array<unsigned, kRatingCount> stored = storedRatings(record);
+    std::vector<Cell> row = {long{index}, name, long{player.value}};
+    row.push_back(player.height ? Cell(kHeightNames[static_cast<std::size_t>(*player.height)])
+                                : Cell(rawCell(record.height, 2)));
+    for (int r = 0; r < kRatingCount; ++r) {
+        const std::optional<int>& rating = player.ratings[static_cast<std::size_t>(r)];
+        row.push_back(rating && isRating(*rating)
+                          ? Cell(long{*rating})
+                          : Cell(rawCell(stored[static_cast<std::size_t>(r)], rawDigits(r))));
+    }
+    row.push_back(isSliderPosition(player.ai) ? Cell(long{player.ai})
+                                              : Cell(rawCell(record.aiWord, 4)));
+    row.push_back(player.skin ? Cell(kSkinNames[static_cast<std::size_t>(*player.skin)])
+                              : Cell(rawCell(record.skinCode, 4)));
+    for (int r = 0; r < kRatingCount; ++r) {
+        row.push_back(visual ? Cell(long{(*visual)[static_cast<std::size_t>(r)]}) : Cell());
+    }
+    return row;
 }
 
-// Opens the image, refusing releases without player data, and finds the visual layout.
-struct PlayerImage {
-    OpenImage image;
-    VisualLayout layout;
-};
+// Reads one row of a players file into the edit of its player. A cell that gives a stored value
+// in its raw form keeps the field; every other given cell becomes part of the edit.
+class PlayerRow {
+  public:
+    PlayerRow(const InputRecord& input, std::string where, std::vector<std::string>& problems)
+        : input_(input), where_(std::move(where)), problems_(problems) {}
 
-Result<PlayerImage> openPlayerImage(const std::string& path, RomFile::Access access) {
-    Result<OpenImage> image = openImage(path, access);
-    if (!image) {
-        return image.status();
+    void problem(const std::string& column, const std::string& text, const std::string& why) {
+        problems_.push_back(where_ + column + " " + shown(text) + " " + why);
     }
-    if (Status status = requirePlayerData(*image); !status) {
-        return status;
-    }
-    Result<RelocationState> state = detectRelocation(image->rom);
-    if (!state) {
-        return state.status();
-    }
-    return PlayerImage{std::move(image).value(), layoutOf(*state)};
-}
-
-// Adds a player's save to the edit as the window's Apply does it: the actual record, then the
-// visual record of the layout in use (when it has one for the player). Fields without a meaning
-// are left out: their bytes stay as they are.
-void addPlayerSave(Edit& edit, int player, VisualLayout layout, const Meaning& target,
-                   const std::array<unsigned, kRatingCount>& stored,
-                   const std::optional<VisualRatings>& currentVisual) {
-    const std::uint32_t base = actualOffset(player);
-    std::set<std::uint32_t> keep;
-    PlayerValues values;
-    std::array<std::uint8_t*, kRatingCount> plain = {nullptr,       nullptr,       &values.dunk,
-                                                     &values.pass,  &values.power, &values.steal,
-                                                     &values.block, &values.clutch};
-    for (int r = kDunk; r < kRatingCount; ++r) {
-        const auto slot = static_cast<std::size_t>(r);
-        *plain[slot] = static_cast<std::uint8_t>(
-            target.ratings[slot].value_or(static_cast<int>(stored[slot])));
-        if (!target.ratings[slot]) {
-            keep.insert(base + kRatingFields[slot]);
+    // The cell of a column the row has; an empty cell gives a problem and nothing.
+    const std::string* cell(const std::string& column) {
+        const std::string* text = input_.cell(column);
+        if (text != nullptr && text->empty()) {
+            problems_.push_back(where_ + column + " is empty");
+            return nullptr;
         }
+        return text;
     }
-    values.speed = target.ratings[kSpeed];
-    values.three = target.ratings[kThree];
-    values.aiSlider = target.ai.value_or(kAiSliderZero);
-    if (!target.ai) {
-        keep.insert(base + kAiField);
+    std::optional<int> number(const std::string& column, const std::string& text) {
+        std::optional<long> value = wholeNumber(text);
+        if (!value) {
+            problem(column, text, "is not a whole number");
+            return std::nullopt;
+        }
+        return saturated(*value);
     }
-    values.skin = target.skin;
-    values.height = target.height;
+    // The text of a field to change: nothing when the column is absent, empty or a raw cell (a
+    // raw cell must hold the stored value: it can only keep it).
+    const std::string* change(const std::string& column, unsigned stored, int digits) {
+        const std::string* text = cell(column);
+        if (text == nullptr) {
+            return nullptr;
+        }
+        std::optional<unsigned> raw = rawValue(*text);
+        if (raw && *raw != stored) {
+            problem(column, *text,
+                    "differs from the image's " + rawCell(stored, digits) +
+                        "; a raw value cannot be written, only kept");
+        }
+        return raw ? nullptr : text;
+    }
 
-    Edit save;
-    writePlayerRecord(save, player, values);
-    if (currentVisual) {
-        VisualRatings visual{};
+    void read(const PlayerRecord& record, PlayerEdit& edit) {
+        if (const std::string* text = cell(kValueColumn);
+            text != nullptr && wholeNumber(*text) != long{record.value}) {
+            problem(kValueColumn, *text,
+                    "differs from the image's " + std::to_string(record.value) +
+                        "; the player value is never written");
+        }
+        const std::array<unsigned, kRatingCount> stored = storedRatings(record);
         for (int r = 0; r < kRatingCount; ++r) {
-            const auto slot = static_cast<std::size_t>(r);
-            visual[slot] =
-                static_cast<std::uint8_t>(target.ratings[slot].value_or((*currentVisual)[slot]));
-            if (!target.ratings[slot]) {
-                keep.insert(visualOffset(layout, player) +
-                            kVisualRatingStep * static_cast<std::uint32_t>(r));
+            if (const std::string* text =
+                    change(column(r), stored[static_cast<std::size_t>(r)], rawDigits(r))) {
+                edit.ratings[static_cast<std::size_t>(r)] = number(column(r), *text);
             }
         }
-        writeVisualRatings(save, layout, player, visual);
+        if (const std::string* text = change(column(PlayerField::Ai), record.aiWord, 4)) {
+            edit.ai = number(column(PlayerField::Ai), *text);
+        }
+        if (const std::string* text = change(column(PlayerField::Skin), record.skinCode, 4)) {
+            if (std::optional<std::size_t> skin = nameIndex(kSkinNames, *text)) {
+                edit.skin = static_cast<Skin>(*skin);
+            } else {
+                problem(column(PlayerField::Skin), *text,
+                        "is not \"black\", \"black-unused\" or \"white\"");
+            }
+        }
+        if (const std::string* text = change(column(PlayerField::Height), record.height, 2)) {
+            if (std::optional<std::size_t> height = nameIndex(kHeightNames, *text)) {
+                edit.height = static_cast<Height>(*height);
+            } else {
+                problem(column(PlayerField::Height), *text, "is not \"normal\" or \"small\"");
+            }
+        }
+        for (const PlayerEdit::Problem& found : edit.problems()) {
+            problem(column(found.field), *input_.cell(column(found.field)), found.reason);
+        }
     }
-    const Edit kept = withoutWritesAt(save, keep);
-    for (const Edit::Write& write : kept.writes()) {
-        edit.putBytes(write.offset, write.bytes);
+
+    // The visual cells may keep the image's values or follow their ratings (which asks for the
+    // visual record to be written); true when one follows.
+    bool readVisual(const std::optional<VisualRatings>& visual, const PlayerEdit& edit) {
+        bool follows = false;
+        for (int r = 0; r < kRatingCount; ++r) {
+            const std::string* text = input_.cell(visualColumn(r));
+            if (text == nullptr || (!visual && text->empty())) {
+                continue;
+            }
+            if (!visual) {
+                problem(visualColumn(r), *text,
+                        "cannot be given: player " + std::to_string(edit.player) +
+                            " has no visual record before the visual data is relocated");
+                continue;
+            }
+            const int kept = (*visual)[static_cast<std::size_t>(r)];
+            const std::optional<int>& rating = edit.ratings[static_cast<std::size_t>(r)];
+            std::optional<long> value = text->empty() ? std::nullopt : wholeNumber(*text);
+            if (value == kept) {
+                continue;
+            }
+            if (value && rating && *value == *rating) {
+                follows = true;
+                continue;
+            }
+            problem(visualColumn(r), *text,
+                    "can only stay " + std::to_string(kept) +
+                        (rating ? " or follow " + column(r) + " (" + std::to_string(*rating) + ")"
+                                : std::string()) +
+                        ": the visual record is written from the actual ratings");
+        }
+        return follows;
     }
+
+  private:
+    const InputRecord& input_;
+    std::string where_;
+    std::vector<std::string>& problems_;
+};
+
+// Whether the edit gives a field a value other than the one the image holds.
+bool changes(const PlayerEdit& edit, const Player& current) {
+    bool changed = (edit.ai && *edit.ai != current.ai) ||
+                   (edit.skin && edit.skin != current.skin) ||
+                   (edit.height && edit.height != current.height);
+    for (int r = 0; r < kRatingCount; ++r) {
+        const std::optional<int>& rating = edit.ratings[static_cast<std::size_t>(r)];
+        changed = changed || (rating && rating != current.ratings[static_cast<std::size_t>(r)]);
+    }
+    return changed;
 }
 
 }  // namespace
 
+const ColumnSet& playerColumns() {
+    static const ColumnSet columns = [] {
+        const std::string index = column(PlayerField::Index);
+        ColumnSet set{{index, kNameColumn, kValueColumn, column(PlayerField::Height)}, {index}};
+        for (int r = 0; r < kRatingCount; ++r) {
+            set.known.push_back(column(r));
+        }
+        set.known.push_back(column(PlayerField::Ai));
+        set.known.push_back(column(PlayerField::Skin));
+        for (int r = 0; r < kRatingCount; ++r) {
+            set.known.push_back(visualColumn(r));
+        }
+        return set;
+    }();
+    return columns;
+}
+
 int exportPlayers(Io io, const ExportOptions& options) {
-    Result<PlayerImage> opened = openPlayerImage(options.image, RomFile::Access::ReadOnly);
-    if (!opened) {
-        return fail(io, opened.error());
+    Result<OpenedImage> image =
+        openImage(io, options.image, RomFile::Access::ReadOnly, {Table::Players, Table::Visual});
+    if (!image) {
+        return fail(io, image.error());
     }
-    Result<GameNames> names = namesFor(options.image, options.names);
+    Result<GameNames> names = namesFor(io, options.image, options.names, {NameKind::Player});
     if (!names) {
         return fail(io, names.error());
     }
-    const RomFile& rom = opened->image.rom;
+    const VisualLayout layout = image->visualLayout();
     std::vector<std::vector<Cell>> rows;
     for (int player = 0; player < kPlayerCount; ++player) {
-        Result<PlayerRecord> record = readPlayerRecord(rom, player);
+        Result<PlayerRecord> record = readPlayerRecord(image->rom(), player);
         if (!record) {
             return fail(io, record.error());
         }
-        Meaning meaning = meaningOf(*record);
-        std::array<unsigned, kRatingCount> stored = storedRatings(*record);
-        std::vector<Cell> row = {long{player}, names->players[static_cast<std::size_t>(player)],
-                                 long{record->value}};
-        row.push_back(meaning.height ? Cell(std::string(kHeightNames[*meaning.height]))
-                                     : Cell(rawCell(record->height, 2)));
-        for (int r = 0; r < kRatingCount; ++r) {
-            const std::optional<int>& rating = meaning.ratings[static_cast<std::size_t>(r)];
-            row.push_back(rating
-                              ? Cell(long{*rating})
-                              : Cell(rawCell(stored[static_cast<std::size_t>(r)], rawDigits(r))));
-        }
-        row.push_back(meaning.ai ? Cell(long{*meaning.ai}) : Cell(rawCell(record->aiWord, 4)));
-        row.push_back(meaning.skin ? Cell(std::string(kSkinNames[static_cast<int>(*meaning.skin)]))
-                                   : Cell(rawCell(record->skinCode, 4)));
-        if (hasVisualRecord(opened->layout, player)) {
-            Result<VisualRatings> visual = readVisualRatings(rom, opened->layout, player);
-            if (!visual) {
-                return fail(io, visual.error());
+        std::optional<VisualRatings> visual;
+        if (hasVisualRecord(layout, player)) {
+            Result<VisualRatings> read = readVisualRatings(image->rom(), layout, player);
+            if (!read) {
+                return fail(io, read.error());
             }
-            for (std::uint8_t rating : *visual) {
-                row.push_back(long{rating});
-            }
-        } else {
-            row.resize(row.size() + kRatingCount);
+            visual = *read;
         }
-        rows.push_back(std::move(row));
+        rows.push_back(
+            exportRow(player, names->players[static_cast<std::size_t>(player)], *record, visual));
     }
-    writeTable(io.out, options.format, playerColumns(), rows);
+    writeTable(io.out, options.format, playerColumns().known, rows);
     return kExitSuccess;
 }
 
-int importPlayers(Io io, const ImportOptions& options) {
-    Result<PlayerImage> opened = openPlayerImage(
-        options.image, options.dryRun ? RomFile::Access::ReadOnly : RomFile::Access::ReadWrite);
-    if (!opened) {
-        return refuse(io, opened.error());
+Import importPlayerRows(const OpenedImage& image, const InputTable& table) {
+    Import result{{}, table.problems};
+    if (Status status = image.allows(Table::Players); !status) {
+        result.problems.push_back(status.message());
+        return result;
     }
-    Result<GameNames> names = namesFor(options.image, options.names);
-    if (!names) {
-        return refuse(io, names.error());
-    }
-    RomFile& rom = opened->image.rom;
-    const VisualLayout layout = opened->layout;
-
-    InputTable table = readTable(options.file, {playerColumns(), {kIndexColumn}});
-    std::vector<std::string> problems = table.problems;
+    const VisualLayout layout = image.visualLayout();
     std::map<int, int> lineOfPlayer;
-    Edit edit;
-
     for (const InputRecord& input : table.records) {
-        const std::string where = options.file + ":" + std::to_string(input.line) + ": ";
-        auto problem = [&](const std::string& what) { problems.push_back(where + what); };
-
-        const std::string& indexText = *input.cell(kIndexColumn);
-        std::optional<long> index = wholeNumber(indexText);
-        if (!index || *index < 0 || *index >= kPlayerCount) {
-            problem("index \"" + indexText + "\" is not a player (0 to " +
-                    std::to_string(kPlayerCount - 1) + ")");
+        const std::size_t problemsBefore = result.problems.size();
+        PlayerRow row(input, table.where(input.line), result.problems);
+        const std::string index = column(PlayerField::Index);
+        const std::string* indexText = row.cell(index);
+        std::optional<int> player = indexText ? row.number(index, *indexText) : std::nullopt;
+        if (!player) {
             continue;
         }
-        const int player = static_cast<int>(*index);
-        if (auto [first, added] = lineOfPlayer.try_emplace(player, input.line); !added) {
-            problem("player " + std::to_string(player) + " is already given on line " +
-                    std::to_string(first->second));
+        PlayerEdit edit;
+        edit.player = *player;
+        if (std::vector<PlayerEdit::Problem> found = edit.problems(); !found.empty()) {
+            row.problem(index, *indexText, found.front().reason);
             continue;
         }
-        Result<PlayerRecord> record = readPlayerRecord(rom, player);
+        if (auto [first, added] = lineOfPlayer.try_emplace(*player, input.line); !added) {
+            row.problem(index, *indexText,
+                        "gives player " + std::to_string(*player) + " again, after line " +
+                            std::to_string(first->second));
+            continue;
+        }
+        Result<PlayerRecord> record = readPlayerRecord(image.rom(), *player);
+        std::optional<VisualRatings> visual;
+        if (record && hasVisualRecord(layout, *player)) {
+            Result<VisualRatings> read = readVisualRatings(image.rom(), layout, *player);
+            visual = read ? std::optional(*read) : std::nullopt;
+            record = read ? record : Result<PlayerRecord>(read.status());
+        }
         if (!record) {
-            return refuse(io, record.error());
+            result.problems.push_back(record.error());
+            return result;
         }
-        const Meaning current = meaningOf(*record);
-        const std::array<unsigned, kRatingCount> stored = storedRatings(*record);
-        Meaning target = current;
-
-        // A raw cell keeps the field as it is; it must be the value the image holds.
-        auto rawMatches = [&](const std::string& column, const std::string& text,
-                              unsigned storedValue, int digits) {
-            std::optional<unsigned> raw = rawValue(text);
-            if (!raw) {
-                return false;
-            }
-            if (*raw != storedValue) {
-                problem(column + " " + text + " differs from the image's " +
-                        rawCell(storedValue, digits) +
-                        "; a raw value cannot be written, only kept");
-            }
-            return true;
-        };
-
-        if (const std::string* text = input.cell(kValueColumn)) {
-            std::optional<long> value = wholeNumber(*text);
-            if (!value || *value != record->value) {
-                problem("value \"" + *text + "\" differs from the image's " +
-                        std::to_string(record->value) + "; the player value is never written");
+        row.read(*record, edit);
+        const bool visualFollows = row.readVisual(visual, edit);
+        if (result.problems.size() == problemsBefore &&
+            (visualFollows || changes(edit, decodePlayer(*record)))) {
+            if (Status status = edit.addTo(result.edit, image); !status) {
+                result.problems.push_back(table.where(input.line) + status.message());
             }
         }
-        if (const std::string* text = input.cell(kHeightColumn)) {
-            std::string name = lowered(*text);
-            if (name == kHeightNames[kHeightNormal]) {
-                target.height = kHeightNormal;
-            } else if (name == kHeightNames[kHeightSmall]) {
-                target.height = kHeightSmall;
-            } else if (!rawMatches(kHeightColumn, *text, record->height, 2)) {
-                problem("height \"" + *text + "\" is not \"normal\" or \"small\"");
-            }
-        }
-        for (int r = 0; r < kRatingCount; ++r) {
-            const auto slot = static_cast<std::size_t>(r);
-            const std::string column = kRatingColumns[slot];
-            const std::string* text = input.cell(column);
-            if (text == nullptr || rawMatches(column, *text, stored[slot], rawDigits(r))) {
-                continue;
-            }
-            std::optional<long> rating = wholeNumber(*text);
-            if (!rating || *rating < 0 || *rating > kMaxRating) {
-                problem(column + " \"" + *text + "\" is not a rating from 0 to " +
-                        std::to_string(kMaxRating));
-                continue;
-            }
-            target.ratings[slot] = static_cast<int>(*rating);
-        }
-        if (const std::string* text = input.cell(kAiColumn);
-            text != nullptr && !rawMatches(kAiColumn, *text, record->aiWord, 4)) {
-            std::optional<long> slider = wholeNumber(*text);
-            if (!slider || *slider < kAiSliderMin || *slider > kAiSliderMax) {
-                problem("ai \"" + *text + "\" is not a slider position from " +
-                        std::to_string(kAiSliderMin) + " to " + std::to_string(kAiSliderMax));
-            } else {
-                target.ai = static_cast<int>(*slider);
-            }
-        }
-        if (const std::string* text = input.cell(kSkinColumn);
-            text != nullptr && !rawMatches(kSkinColumn, *text, record->skinCode, 4)) {
-            auto found = std::find(kSkinNames.begin(), kSkinNames.end(), lowered(*text));
-            if (found == kSkinNames.end()) {
-                problem("skin \"" + *text + "\" is not \"black\", \"black-unused\" or \"white\"");
-            } else {
-                target.skin = static_cast<Skin>(found - kSkinNames.begin());
-            }
-        }
-
-        // Visual cells: the visual record is written from the actual ratings, so a cell may only
-        // keep the image's value or follow its rating (which asks for the record to be written).
-        const bool hasVisual = hasVisualRecord(layout, player);
-        VisualRatings currentVisual{};
-        if (hasVisual) {
-            Result<VisualRatings> visual = readVisualRatings(rom, layout, player);
-            if (!visual) {
-                return refuse(io, visual.error());
-            }
-            currentVisual = *visual;
-        }
-        bool visualAsked = false;
-        for (int r = 0; r < kRatingCount; ++r) {
-            const auto slot = static_cast<std::size_t>(r);
-            const std::string column = kVisualColumns[slot];
-            const std::string* text = input.cell(column);
-            if (text == nullptr) {
-                continue;
-            }
-            if (!hasVisual) {
-                problem(column + ": player " + std::to_string(player) +
-                        " has no visual record before the visual data is relocated");
-                continue;
-            }
-            std::optional<long> value = wholeNumber(*text);
-            if (value && *value == currentVisual[slot]) {
-                continue;
-            }
-            if (value && target.ratings[slot] && *value == *target.ratings[slot]) {
-                visualAsked = true;
-                continue;
-            }
-            problem(column + " \"" + *text + "\" can only stay " +
-                    std::to_string(currentVisual[slot]) +
-                    (target.ratings[slot] ? " or follow " + std::string(kRatingColumns[slot]) +
-                                                " (" + std::to_string(*target.ratings[slot]) + ")"
-                                          : std::string()) +
-                    ": the visual record is written from the actual ratings");
-        }
-
-        if (target == current && !visualAsked) {
-            continue;  // nothing to save for this player
-        }
-        addPlayerSave(edit, player, layout, target, stored,
-                      hasVisual ? std::optional(currentVisual) : std::nullopt);
     }
+    return result;
+}
 
-    if (!problems.empty()) {
-        return refuse(io, problems);
-    }
-    return finishEdit(io, rom, edit, options.dryRun);
+int importPlayers(Io io, const ImportOptions& options) {
+    return runImport(io, options, playerColumns(), importPlayerRows);
 }
 
 }  // namespace slamwise::cli

@@ -6,26 +6,15 @@
 namespace slamwise::cli {
 
 int relocate(Io io, const std::string& path, bool dryRun) {
-    Result<OpenImage> image =
-        openImage(path, dryRun ? RomFile::Access::ReadOnly : RomFile::Access::ReadWrite);
+    Result<OpenedImage> image = openImage(io, path, RomFile::Access::ReadWrite);
     if (!image) {
         return refuse(io, image.error());
     }
-    if (Status status = requirePlayerData(*image); !status) {
-        return refuse(io, status.message());
-    }
-    Result<RelocationState> state = detectRelocation(image->rom);
-    if (!state) {
-        return refuse(io, state.error());
-    }
-    if (*state == RelocationState::Relocated) {
-        return refuse(io, path + ": the visual data is already relocated.");
-    }
-    Result<Edit> edit = relocationEdit(image->rom);
+    Result<Edit> edit = relocationEdit(*image);
     if (!edit) {
         return refuse(io, edit.error());
     }
-    return finishEdit(io, image->rom, *edit, dryRun);
+    return finishEdit(io, *image, *edit, dryRun);
 }
 
 }  // namespace slamwise::cli

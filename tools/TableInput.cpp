@@ -9,26 +9,30 @@
 #include <set>
 #include <sstream>
 
+#include "rom/Names.h"
+#include "tools/CommandSupport.h"
 #include "tools/Csv.h"
 
 namespace slamwise::cli {
 
 namespace {
 
-bool contains(const std::vector<std::string>& list, const std::string& item) {
-    return std::find(list.begin(), list.end(), item) != list.end();
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view withoutByteOrderMark(std::string_view text) {
+    return text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text;
 }
 
-std::string trimmed(const std::string& text) {
+std::string trimmed(std::string_view text) {
     std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos) {
         return {};
     }
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
 }
 
 // The line on which each element of the top-level JSON array starts.
-std::vector<int> arrayElementLines(const std::string& text) {
+std::vector<int> arrayElementLines(std::string_view text) {
     std::vector<int> lines;
     int line = 1;
     int depth = 0;
@@ -58,9 +62,7 @@ std::vector<int> arrayElementLines(const std::string& text) {
             inString = true;
         } else if (c == '[' || c == '{') {
             ++depth;
-            if (depth == 1) {
-                expectElement = true;
-            }
+            expectElement = depth == 1;
         } else if (c == ']' || c == '}') {
             --depth;
         } else if (c == ',' && depth == 1) {
@@ -70,14 +72,16 @@ std::vector<int> arrayElementLines(const std::string& text) {
     return lines;
 }
 
-void checkColumns(const std::vector<std::string>& present, const ColumnSet& columns,
+// Checks the column names of one record (or of the header row); true when they are sound.
+bool checkColumns(const std::vector<std::string>& present, const ColumnSet& columns,
                   const std::string& where, std::vector<std::string>& problems) {
+    const std::size_t before = problems.size();
     std::set<std::string> seen;
     for (const std::string& name : present) {
-        if (!contains(columns.known, name)) {
-            problems.push_back(where + "unknown column \"" + name + "\"");
+        if (std::find(columns.known.begin(), columns.known.end(), name) == columns.known.end()) {
+            problems.push_back(where + "unknown column " + shown(name));
         } else if (!seen.insert(name).second) {
-            problems.push_back(where + "column \"" + name + "\" appears twice");
+            problems.push_back(where + "column " + shown(name) + " appears twice");
         }
     }
     for (const std::string& name : columns.required) {
@@ -85,113 +89,182 @@ void checkColumns(const std::vector<std::string>& present, const ColumnSet& colu
             problems.push_back(where + "missing column \"" + name + "\"");
         }
     }
+    return problems.size() == before;
 }
 
-void readCsv(const std::string& path, const std::string& text, const ColumnSet& columns,
-             InputTable& table) {
+void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table) {
     CsvText csv = parseCsv(text);
-    for (const std::string& error : csv.errors) {
-        table.problems.push_back(path + ":" + error.substr(std::strlen("line ")));
+    std::vector<std::string> header;
+    const int headerLine = csv.rows.empty() ? 1 : csv.rows.front().line;
+    if (!csv.rows.empty()) {
+        for (const std::string& name : csv.rows.front().fields) {
+            header.push_back(trimmed(name));
+        }
+    }
+    for (const CsvError& error : csv.errors) {
+        const std::string column = error.line > headerLine && error.field < header.size()
+                                       ? "column \"" + header[error.field] + "\": "
+                                       : "field " + std::to_string(error.field + 1) + ": ";
+        table.problems.push_back(table.where(error.line) + column + error.what);
     }
     if (csv.rows.empty()) {
         if (csv.errors.empty()) {
-            table.problems.push_back(path + ":1: the file has no header row");
+            table.problems.push_back(table.where(1) + "the file has no header row");
         }
         return;
     }
-    std::vector<std::string> header;
-    for (const std::string& name : csv.rows.front().fields) {
-        header.push_back(trimmed(name));
+    if (!std::all_of(header.begin(), header.end(), [](const auto& name) { return isUtf8(name); })) {
+        table.problems.push_back(table.where(headerLine) + "the header row is not UTF-8 text");
+        return;
     }
-    std::size_t problemsBefore = table.problems.size();
-    checkColumns(header, columns, path + ":" + std::to_string(csv.rows.front().line) + ": ",
-                 table.problems);
-    if (table.problems.size() != problemsBefore) {
+    if (!checkColumns(header, columns, table.where(headerLine), table.problems)) {
         return;  // without a sound header no row can be read
     }
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
         const CsvRow& row = csv.rows[r];
+        const std::string where = table.where(row.line);
         if (row.fields.size() != header.size()) {
-            table.problems.push_back(path + ":" + std::to_string(row.line) + ": " +
-                                     std::to_string(row.fields.size()) +
-                                     " fields, the header has " + std::to_string(header.size()));
+            const bool few = row.fields.size() < header.size();
+            table.problems.push_back(
+                where + std::to_string(row.fields.size()) + " cells, the header has " +
+                std::to_string(header.size()) +
+                (few ? ": no cell for \"" + header[row.fields.size()] + "\""
+                     : ": a cell beyond the last column \"" + header.back() + "\""));
             continue;
         }
         InputRecord record{row.line, {}};
+        bool utf8 = true;
         for (std::size_t c = 0; c < header.size(); ++c) {
-            std::string value = trimmed(row.fields[c]);
-            if (!value.empty()) {
-                record.cells[header[c]] = value;
+            if (!isUtf8(row.fields[c])) {
+                utf8 = false;
+                table.problems.push_back(where + "column \"" + header[c] +
+                                         "\" holds text that is not UTF-8");
             }
+            record.cells[header[c]] = trimmed(row.fields[c]);
         }
-        table.records.push_back(std::move(record));
-    }
-}
-
-void readJson(const std::string& path, const std::string& text, const ColumnSet& columns,
-              InputTable& table) {
-    nlohmann::json document;
-    try {
-        document = nlohmann::json::parse(text);
-    } catch (const nlohmann::json::parse_error& error) {
-        // Tell the line of the byte where the parser stopped.
-        std::size_t upTo = std::min(error.byte, text.size());
-        int line = 1 + static_cast<int>(
-                           std::count(text.begin(), text.begin() + static_cast<long>(upTo), '\n'));
-        table.problems.push_back(path + ":" + std::to_string(line) + ": not well-formed JSON");
-        return;
-    }
-    if (!document.is_array()) {
-        table.problems.push_back(path + ":1: expected a JSON array of records");
-        return;
-    }
-    std::vector<int> lines = arrayElementLines(text);
-    for (std::size_t r = 0; r < document.size(); ++r) {
-        int line = r < lines.size() ? lines[r] : 1;
-        std::string where = path + ":" + std::to_string(line) + ": ";
-        const nlohmann::json& element = document[r];
-        if (!element.is_object()) {
-            table.problems.push_back(where + "expected a JSON object");
-            continue;
-        }
-        std::vector<std::string> keys;
-        for (const auto& item : element.items()) {
-            keys.push_back(item.key());
-        }
-        std::size_t problemsBefore = table.problems.size();
-        checkColumns(keys, columns, where, table.problems);
-        InputRecord record{line, {}};
-        for (const auto& item : element.items()) {
-            const nlohmann::json& value = item.value();
-            if (value.is_null()) {
-                continue;
-            }
-            if (value.is_string()) {
-                std::string text = trimmed(value.get<std::string>());
-                if (!text.empty()) {
-                    record.cells[item.key()] = text;
-                }
-            } else if (value.is_number() || value.is_boolean()) {
-                record.cells[item.key()] = value.dump();
-            } else {
-                table.problems.push_back(where + "\"" + item.key() +
-                                         "\" must be a number or a text");
-            }
-        }
-        if (table.problems.size() == problemsBefore) {
+        if (utf8) {
             table.records.push_back(std::move(record));
         }
     }
 }
 
+// Takes a JSON text apart as it is read: an array of flat objects whose values are numbers, texts
+// or null. Anything else stops the reading with a problem, so nesting never goes deep.
+class JsonRecords : public nlohmann::json::json_sax_t {
+  public:
+    JsonRecords(std::string_view text, const ColumnSet& columns, InputTable& table)
+        : text_(text), lines_(arrayElementLines(text)), columns_(columns), table_(table) {}
+
+    bool null() override { return value(""); }
+    bool boolean(bool on) override { return value(on ? "true" : "false"); }
+    bool number_integer(number_integer_t number) override { return value(std::to_string(number)); }
+    bool number_unsigned(number_unsigned_t number) override {
+        return value(std::to_string(number));
+    }
+    bool number_float(number_float_t, const string_t& text) override { return value(text); }
+    bool string(string_t& text) override { return value(trimmed(text)); }
+    bool binary(binary_t&) override { return stop(line(), "expected numbers and texts"); }
+
+    bool start_array(std::size_t) override {
+        if (depth_ > 0) {
+            return depth_ == 1 ? stop(line(), "expected a JSON object")
+                               : stop(record_.line, "\"" + key_ + "\" must be a number or a text");
+        }
+        ++depth_;
+        return true;
+    }
+    bool end_array() override {
+        --depth_;
+        return true;
+    }
+    bool start_object(std::size_t) override {
+        if (depth_ == 0) {
+            return stop(1, "expected a JSON array of objects");
+        }
+        if (depth_ > 1) {
+            return stop(record_.line, "\"" + key_ + "\" must be a number or a text");
+        }
+        ++depth_;
+        record_ = {line(), {}};
+        keys_.clear();
+        return true;
+    }
+    bool key(string_t& name) override {
+        key_ = name;
+        keys_.push_back(name);
+        return true;
+    }
+    bool end_object() override {
+        --depth_;
+        ++element_;
+        if (checkColumns(keys_, columns_, table_.where(record_.line), table_.problems)) {
+            table_.records.push_back(std::move(record_));
+        }
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception&) override {
+        const std::string_view upTo = text_.substr(0, std::min(position, text_.size()));
+        return stop(1 + static_cast<int>(std::count(upTo.begin(), upTo.end(), '\n')),
+                    "not well-formed JSON");
+    }
+
+  private:
+    // Where the element being read starts.
+    int line() const { return element_ < lines_.size() ? lines_[element_] : 1; }
+    bool value(const std::string& text) {
+        if (depth_ == 0) {
+            return stop(1, "expected a JSON array of objects");
+        }
+        if (depth_ == 1) {
+            return stop(line(), "expected a JSON object");
+        }
+        record_.cells[key_] = text;
+        return true;
+    }
+    bool stop(int line, const std::string& what) {
+        table_.problems.push_back(table_.where(line) + what);
+        return false;
+    }
+
+    std::string_view text_;
+    std::vector<int> lines_;
+    const ColumnSet& columns_;
+    InputTable& table_;
+    int depth_ = 0;
+    std::size_t element_ = 0;  // elements of the array read so far
+    InputRecord record_;
+    std::string key_;
+    std::vector<std::string> keys_;
+};
+
 }  // namespace
 
+TableFormat formatOf(std::string_view text) {
+    text = withoutByteOrderMark(text);
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && (text[first] == '[' || text[first] == '{')
+               ? TableFormat::Json
+               : TableFormat::Csv;
+}
+
+InputTable parseTable(std::string_view text, TableFormat format, const std::string& name,
+                      const ColumnSet& columns) {
+    InputTable table{name, {}, {}};
+    text = withoutByteOrderMark(text);
+    if (format == TableFormat::Csv) {
+        readCsv(text, columns, table);
+    } else {
+        JsonRecords records(text, columns, table);
+        nlohmann::json::sax_parse(text.begin(), text.end(), &records);
+    }
+    return table;
+}
+
 InputTable readTable(const std::string& path, const ColumnSet& columns) {
-    InputTable table;
     std::error_code ignored;
     if (std::filesystem::is_directory(path, ignored)) {
-        table.problems.push_back("\"" + path + "\" is a folder, not a file.");
-        return table;
+        return {path, {}, {"\"" + path + "\" is a folder, not a file."}};
     }
     std::ifstream in(path, std::ios::binary);
     std::ostringstream buffer;
@@ -199,17 +272,10 @@ InputTable readTable(const std::string& path, const ColumnSet& columns) {
         buffer << in.rdbuf();
     }
     if (!in || in.bad()) {
-        table.problems.push_back("Cannot read \"" + path + "\": " + std::strerror(errno) + ".");
-        return table;
+        return {path, {}, {"Cannot read \"" + path + "\": " + std::strerror(errno) + "."}};
     }
-    std::string text = buffer.str();
-    std::size_t first = text.find_first_not_of(" \t\r\n");
-    if (first != std::string::npos && (text[first] == '[' || text[first] == '{')) {
-        readJson(path, text, columns, table);
-    } else {
-        readCsv(path, text, columns, table);
-    }
-    return table;
+    const std::string text = buffer.str();
+    return parseTable(text, formatOf(text), path, columns);
 }
 
 }  // namespace slamwise::cli

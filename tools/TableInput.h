@@ -2,12 +2,15 @@
 
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "tools/TableOutput.h"
 
 namespace slamwise::cli {
 
-// One record of an import file: the cells it gives, by column name. Empty cells (and JSON
-// nulls) are left out: they give nothing.
+// One record of an import file: its cells by column name, blanks around them removed. An empty
+// cell and a JSON null are both the empty text.
 struct InputRecord {
     int line = 0;  // where the record starts in the file, from 1
     std::map<std::string, std::string> cells;
@@ -19,8 +22,12 @@ struct InputRecord {
 };
 
 struct InputTable {
+    std::string name;  // the file, as messages name it
     std::vector<InputRecord> records;
     std::vector<std::string> problems;  // "<file>:<line>: ..." each
+
+    // "<file>:<line>: "
+    std::string where(int line) const { return name + ":" + std::to_string(line) + ": "; }
 };
 
 struct ColumnSet {
@@ -28,10 +35,18 @@ struct ColumnSet {
     std::vector<std::string> required;  // columns every record must have
 };
 
-// Reads an import file: JSON (an array of objects) when it starts with '[' or '{' (blanks aside),
-// otherwise CSV with a header row. Columns in any order. Unknown and missing columns, text that
-// is not well-formed and a file that cannot be read are problems; the records that could be read
-// are returned beside them.
+// The format of an import file: JSON when it starts with '[' or '{' (a byte-order mark and
+// blanks aside), otherwise CSV.
+TableFormat formatOf(std::string_view text);
+
+// Reads the text of an import file. CSV has a header row, JSON is an array of objects whose values
+// are numbers, texts or null; columns in any order. Unknown, repeated and missing columns, rows
+// with too few or too many cells, text that is not well-formed or not UTF-8 are problems; the
+// records that could be read are returned beside them.
+InputTable parseTable(std::string_view text, TableFormat format, const std::string& name,
+                      const ColumnSet& columns);
+
+// The same for the file at path, in the format its text has.
 InputTable readTable(const std::string& path, const ColumnSet& columns);
 
 }  // namespace slamwise::cli

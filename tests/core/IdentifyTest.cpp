@@ -69,13 +69,23 @@ TEST(Identify, UnknownImageAndShortFiles) {
     EXPECT_EQ(found->title, std::string(21, '?'));
 }
 
-TEST(Identify, CodesAndCaptionEndings) {
-    EXPECT_EQ(releaseCode(Release::Beta), "BETA");
-    EXPECT_EQ(releaseCode(Release::OldSchool), "ZZZ");
-    EXPECT_EQ(captionEnding(Release::Japan), "'' [Japan]");
-    EXPECT_EQ(captionEnding(Release::OldSchool), "'' [Brannick's Old School Edition]");
-    EXPECT_TRUE(hasPlayerData(Release::Japan));
-    EXPECT_FALSE(hasPlayerData(Release::Europe));
+TEST(Identify, WhatEachReleaseHas) {
+    const ReleaseFacts expected[] = {
+        {Release::Beta, "BETA", "Beta", "'' [Beta Version]", false, false, false},
+        {Release::Europe, "EU", "Europe", "'' [Europe]", false, false, false},
+        {Release::Japan, "JPN", "Japan", "'' [Japan]", true, true, true},
+        {Release::NorthAmerica, "NA", "North America", "'' [North America]", true, true, true},
+        {Release::OldSchool, "ZZZ", "Old School Edition", "'' [Brannick's Old School Edition]",
+         false, false, true},
+    };
+    for (const ReleaseFacts& row : expected) {
+        const ReleaseFacts& facts = factsOf(row.release);
+        EXPECT_EQ(std::tie(facts.code, facts.name, facts.captionEnding, facts.playerData,
+                           facts.visualData, facts.cheats),
+                  std::tie(row.code, row.name, row.captionEnding, row.playerData, row.visualData,
+                           row.cheats))
+            << row.code;
+    }
 }
 
 TEST(Identify, TitleCharactersOutsidePrintableAscii) {

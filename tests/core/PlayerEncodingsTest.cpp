@@ -32,7 +32,7 @@ TEST(PlayerEncodings, WordsAndRatingsWithoutCode) {
     }
 }
 
-TEST(PlayerEncodings, AiSliderRoundTripAndClamp) {
+TEST(PlayerEncodings, AiSliderRoundTrip) {
     for (int position = kAiSliderMin; position <= kAiSliderMax; ++position) {
         EXPECT_EQ(sliderFromWord(wordFromSlider(position)), position);
     }
@@ -40,11 +40,10 @@ TEST(PlayerEncodings, AiSliderRoundTripAndClamp) {
     EXPECT_EQ(wordFromSlider(10), 0xFFFF);
     EXPECT_EQ(wordFromSlider(11), 0x0000);
     EXPECT_EQ(wordFromSlider(16), 0x0005);
-    // Stored values outside -11..5 show at the nearest end.
-    EXPECT_EQ(sliderFromWord(0x0006), 16);
-    EXPECT_EQ(sliderFromWord(0x7FFF), 16);
-    EXPECT_EQ(sliderFromWord(0xFFF4), 0);
-    EXPECT_EQ(sliderFromWord(0x8000), 0);
+    // Stored values outside -11..5 have no slider position.
+    EXPECT_EQ(sliderFromWord(0x0006), 17);
+    EXPECT_EQ(sliderFromWord(0xFFF4), -1);
+    EXPECT_FALSE(isSliderPosition(17) || isSliderPosition(-1));
 }
 
 TEST(PlayerEncodings, SkinRoundTrip) {

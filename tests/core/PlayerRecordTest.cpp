@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <map>
 
-#include "player/ActualTable.h"
+#include "player/PlayerEdit.h"
 #include "player/Relocation.h"
 #include "player/VisualTable.h"
 #include "tests/support/ImageBuilder.h"
@@ -55,7 +55,7 @@ TEST_F(PlayerRecordTest, ReadsTheListedFields) {
     EXPECT_EQ(record->skinCode, 0xB781);
 }
 
-// Expected bytes of a save of sampleValues() into the given player, by image offset.
+// Expected bytes of a save of sample() into the given player, by image offset.
 std::map<std::uint32_t, std::uint8_t> expectedActualBytes(int player) {
     const std::uint32_t base = actualOffset(player);
     return {{base + 0x02, 1},    {base + 0x04, 0x44}, {base + 0x05, 0x16}, {base + 0x06, 0x5C},
@@ -64,35 +64,33 @@ std::map<std::uint32_t, std::uint8_t> expectedActualBytes(int player) {
             {base + 0x14, 6},    {base + 0x16, 0x89}, {base + 0x17, 0xB7}};
 }
 
-PlayerValues sampleValues() {
-    PlayerValues values;
-    values.dunk = 1;
-    values.block = 2;
-    values.steal = 3;
-    values.pass = 4;
-    values.power = 5;
-    values.clutch = 6;
-    values.speed = 7;
-    values.three = 3;
-    values.aiSlider = 16;
-    values.skin = Skin::White;
-    values.height = kHeightSmall;
-    return values;
+// Speed 7, three-point 3, dunk 1, pass 4, power 5, steal 3, block 2, clutch 6.
+PlayerEdit sample(int player) {
+    return {player, {7, 3, 1, 4, 5, 3, 2, 6}, 16, Skin::White, Height::Small};
+}
+
+TEST_F(PlayerRecordTest, DecodingGivesTheMeaningOfEachStoredField) {
+    PlayerRecord record{0x1F, 2, 0x13F8, 0x1234, 15, 0, 3, 0xFFF5, 4, 5, 6, 0xB781};
+    Player player = decodePlayer(record);
+    EXPECT_EQ(player.value, 0x1F);
+    EXPECT_EQ(player.ratings,
+              (std::array<std::optional<int>, 8>{0, std::nullopt, 15, 4, 5, 3, 0, 6}));
+    EXPECT_EQ(player.ai, 0);
+    EXPECT_EQ(player.skin, Skin::BlackUnused);
+    EXPECT_FALSE(player.height);
 }
 
 // The save of one player in one layout changes only its actual fields and its visual ratings.
 void expectSaveTouchesOnly(RomFile& rom, const std::string& path, int player, VisualLayout layout) {
     const std::vector<std::uint8_t> before = readFile(path);
     Edit edit;
-    writePlayerRecord(edit, player, sampleValues());
-    const VisualRatings ratings = {7, 3, 1, 4, 5, 3, 2, 6};
-    const bool visual = writeVisualRatings(edit, layout, player, ratings);
-    EXPECT_EQ(visual, layout == VisualLayout::Relocated || player < 128);
+    sample(player).encode(edit, layout);
     ASSERT_TRUE(rom.apply(edit));
     const std::vector<std::uint8_t> after = readFile(path);
 
     std::map<std::uint32_t, std::uint8_t> expected = expectedActualBytes(player);
-    if (visual) {
+    const VisualRatings ratings = {7, 3, 1, 4, 5, 3, 2, 6};
+    if (layout == VisualLayout::Relocated || player < 128) {
         for (std::uint32_t i = 0; i < 8; ++i) {
             expected[visualOffset(layout, player) + 2 * i] = ratings[i];
         }
@@ -118,41 +116,56 @@ TEST_F(PlayerRecordTest, SaveTouchesOnlyTheDocumentedBytes) {
     }
 }
 
-TEST_F(PlayerRecordTest, OptionalFieldsWriteNothingWhenAbsent) {
-    const std::vector<std::uint8_t> before = readFile(path_);
-    PlayerValues values = sampleValues();
-    values.speed.reset();
-    values.three = 11;  // no code
-    values.skin.reset();
-    values.height.reset();
-    Edit edit;
-    writePlayerRecord(edit, 5, values);
-    ASSERT_TRUE(rom_->apply(edit));
-    const std::uint32_t base = actualOffset(5);
-    for (std::uint32_t offset : changedOffsets(before, readFile(path_))) {
-        const std::uint32_t field = offset - base;
-        EXPECT_TRUE(field == 0x08 || field == 0x0A || field == 0x0C || field == 0x0E ||
-                    field == 0x0F || field == 0x10 || field == 0x12 || field == 0x14)
-            << std::hex << offset;
+// In the fixed order: dunk, block, steal, pass, power, clutch, speed, three-point, AI, skin,
+// height, then the visual record; an empty field writes nothing.
+TEST_F(PlayerRecordTest, SaveWritesTheGivenFieldsInFixedOrder) {
+    auto offsets = [](const PlayerEdit& save) {
+        Edit edit;
+        save.encode(edit, VisualLayout::Standard);
+        std::vector<std::uint32_t> written;
+        for (const Edit::Write& write : edit.writes()) {
+            written.push_back(write.offset);
+        }
+        return written;
+    };
+    std::vector<std::uint32_t> fields = offsets(sample(0));
+    for (std::uint32_t& offset : fields) {
+        offset -= kActualTable;
     }
-}
-
-TEST_F(PlayerRecordTest, SaveWritesFieldsInFixedOrder) {
-    Edit edit;
-    writePlayerRecord(edit, 0, sampleValues());
-    std::vector<std::uint32_t> fields;
-    for (const Edit::Write& write : edit.writes()) {
-        fields.push_back(write.offset - kActualTable);
-    }
+    fields.resize(11);
     EXPECT_EQ(fields, (std::vector<std::uint32_t>{0x08, 0x0A, 0x0C, 0x10, 0x12, 0x14, 0x04, 0x06,
                                                   0x0E, 0x16, 0x02}));
+    PlayerEdit some;
+    some.player = 5;
+    some.ratings[static_cast<std::size_t>(Rating::Dunk)] = 9;
+    some.ai = 0;
+    EXPECT_EQ(offsets(some), (std::vector<std::uint32_t>{0x1FB959, 0x1FB95F, 0x9311D}));
+}
+
+TEST_F(PlayerRecordTest, ValuesThatCannotBeWrittenAreRefusedByField) {
+    PlayerEdit save = sample(169);
+    save.ratings[0] = 11;
+    save.ratings[7] = -1;
+    save.ai = 17;
+    std::vector<std::string> found;
+    for (const PlayerEdit::Problem& problem : save.problems()) {
+        found.push_back(std::string(nameOf(problem.field)) + " " + problem.reason);
+    }
+    EXPECT_EQ(found, (std::vector<std::string>{"index is not a player (0 to 168)",
+                                               "speed is not a rating from 0 to 10",
+                                               "clutch is not a rating from 0 to 10",
+                                               "ai is not a slider position from 0 to 16"}));
+    EXPECT_TRUE(sample(168).problems().empty());
 }
 
 TEST_F(PlayerRecordTest, VisualReaderSeesWhatTheWriterWrote) {
     const VisualRatings ratings = {10, 9, 8, 7, 6, 5, 4, 3};
     for (VisualLayout layout : {VisualLayout::Standard, VisualLayout::Relocated}) {
+        PlayerEdit save;
+        save.player = 127;
+        std::copy(ratings.begin(), ratings.end(), save.ratings.begin());
         Edit edit;
-        ASSERT_TRUE(writeVisualRatings(edit, layout, 127, ratings));
+        save.encode(edit, layout);
         ASSERT_TRUE(rom_->apply(edit));
         Result<VisualRatings> read = readVisualRatings(*rom_, layout, 127);
         ASSERT_TRUE(read);

@@ -27,16 +27,16 @@ class CheatsDialogTest : public ::testing::Test {
         image_.at(kCheatByte1) = first;
         image_.at(kCheatByte2) = second;
         dialog_.reset();
-        rom_.reset();
+        opened_.reset();
         path_ = image_.writeTo(dir_.file("cheats.sfc"));
-        Result<RomFile> opened = RomFile::open(path_);
+        Result<OpenedImage> opened = OpenedImage::open(path_, RomFile::Access::ReadWrite);
         ASSERT_TRUE(opened) << opened.error();
-        rom_ = std::make_unique<RomFile>(std::move(opened).value());
+        opened_ = std::make_unique<OpenedImage>(std::move(opened).value());
         reopen();
     }
 
     void reopen() {
-        dialog_ = std::make_unique<CheatsDialog>(*rom_, fake_.platform());
+        dialog_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
         dialog_->show();
     }
 
@@ -62,7 +62,7 @@ class CheatsDialogTest : public ::testing::Test {
     TempDir dir_;
     std::string path_;
     FakePlatform fake_;
-    std::unique_ptr<RomFile> rom_;
+    std::unique_ptr<OpenedImage> opened_;
     std::unique_ptr<CheatsDialog> dialog_;
 };
 
@@ -149,7 +149,7 @@ TEST_F(CheatsDialogTest, AFailedReadIsToldUnderTheCaptionTheWindowGets) {
     plan.persistent = true;
     {
         ScopedFaultPlan failing(plan);
-        dialog_ = std::make_unique<CheatsDialog>(*rom_, fake_.platform());
+        dialog_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
     }
     dialog_->setWindowTitle("Caption of the image");
     dialog_->show();

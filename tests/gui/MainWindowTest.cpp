@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <functional>
 
-#include "rom/Journal.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 #include "tests/support/Unprivileged.h"
@@ -524,44 +523,20 @@ TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
     window->findChild<QAbstractButton*>("TeamEditCMD")->click();
 }
 
-TEST_F(MainWindowTest, BrokenNamesFileIsReportedAndPlaceholdersUsed) {
+TEST_F(MainWindowTest, BrokenNamesFileIsReportedAndPlaceholdersStandInForItsBadLines) {
     QString path = makeImage("game.sfc");
-    std::string names = "player 999 = Nobody\n";
+    std::string names = "player 999 = Nobody\nplayer 1 = Someone\nplayer 0 =\n";
     test::writeFile(path.toStdString() + ".names",
                     std::vector<std::uint8_t>(names.begin(), names.end()));
     start(path);
     EXPECT_TRUE(window->romOpen());
     ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake.messages.shown[0].details.contains(":1:"));
-    EXPECT_EQ(window->findChild<QListWidget*>("PlayerLST")->item(0)->text(), "Player 000");
-}
-
-}  // namespace
-}  // namespace slamwise
-
-namespace slamwise {
-namespace {
-
-TEST_F(MainWindowTest, InterruptedChangeIsUndoneAtOpeningAndTheUserTold) {
-    Image image;
-    QString path = QString::fromStdString(image.writeTo(dir.path() / "game.sfc"));
-    struct stat info {};
-    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &info), 0);
-    const std::uint32_t field = 0x179C4;
-    Journal journal{{info.st_dev, info.st_ino, static_cast<std::uint64_t>(info.st_size), 0},
-                    {{field, {image.at(field)}, {static_cast<std::uint8_t>(~image.at(field))}}}};
-    test::writeFile(RomFile::journalPathFor(path.toStdString()), encodeJournal(journal));
-    std::vector<std::uint8_t> halfDone = image.bytes();
-    halfDone[field] = static_cast<std::uint8_t>(~image.at(field));
-    test::writeFile(path.toStdString(), halfDone);
-
-    start(path);
-    EXPECT_TRUE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].icon, Icon::Information);
-    EXPECT_TRUE(fake.messages.shown[0].text.contains("undone"));
-    EXPECT_EQ(readFile(path.toStdString()), image.bytes());
-    EXPECT_FALSE(std::filesystem::exists(RomFile::journalPathFor(path.toStdString())));
+    EXPECT_EQ(fake.messages.shown[0].details,
+              path + ".names:1: player 999 is out of range (0 to 169)\n" + path +
+                  ".names:3: player 0 has an empty name");
+    auto* players = window->findChild<QListWidget*>("PlayerLST");
+    EXPECT_EQ(players->item(0)->text(), "Player 000");
+    EXPECT_EQ(players->item(1)->text(), "Someone");
 }
 
 TEST_F(MainWindowTest, SecondWindowCannotOpenAnImageThatIsOpen) {

@@ -26,7 +26,6 @@ namespace {
 
 using test::changedOffsets;
 using test::Image;
-using test::ImageSpec;
 using test::readFile;
 using test::TempDir;
 
@@ -38,23 +37,24 @@ const char* const kOffsetLabels[] = {"VisualHEXLBL", "VisualDECLBL", "ActualHEXL
 
 class PlayerEditorTest : public ::testing::Test {
   protected:
-    // Opens the image as the main window does, in its order of steps.
-    void open(const Image& image, Release release = Release::NorthAmerica,
-              const std::string& name = "image.sfc") {
+    void open(const Image& image, const std::string& name = "image.sfc") {
         path_ = image.writeTo(dir_.file(name));
+        reopen();
+    }
+    // Opens the file as the main window does, in its order of steps.
+    void reopen() {
         editor_.reset();
-        rom_.reset();
-        Result<RomFile> opened = RomFile::open(path_);
+        image_.reset();
+        Result<OpenedImage> opened = OpenedImage::open(path_, RomFile::Access::ReadWrite);
         ASSERT_TRUE(opened) << opened.error();
-        rom_.emplace(std::move(opened).value());
+        image_.emplace(std::move(opened).value());
         editor_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
-        editor_->setRom(&*rom_);
+        editor_->setImage(&*image_);
         editor_->ClearRelocationFlag();
         editor_->EnableEditingControls();
-        if (!hasPlayerData(release)) {
+        if (image_->shutOff()) {
             editor_->ShutOffPlayerEditor();
         }
-        editor_->setRelease(release);
         editor_->CheckRelocatedData();
         editor_->SelectFirstPlayer();
     }
@@ -85,7 +85,7 @@ class PlayerEditorTest : public ::testing::Test {
     test::FakePlatform fake_;
     TempDir dir_;
     std::string path_;
-    std::optional<RomFile> rom_;
+    std::optional<OpenedImage> image_;
     std::unique_ptr<PlayerEditor> editor_;
 };
 
@@ -123,7 +123,7 @@ TEST_F(PlayerEditorTest, SelectionShowsOffsets) {
 
     Image relocated;
     relocated.at(kMarkerB) = 0x00;
-    open(relocated, Release::Japan, "relocated.sfc");
+    open(relocated, "relocated.sfc");
     select(168);
     EXPECT_EQ(text("VisualHEXLBL"), "$27A80");
     EXPECT_EQ(text("VisualDECLBL"), "162432");
@@ -225,7 +225,7 @@ TEST_F(PlayerEditorTest, ApplyWritesActualAndVisualRecords) {
 TEST_F(PlayerEditorTest, ApplyAndSaveWriteTheSameBytes) {
     std::vector<std::vector<std::uint8_t>> results;
     for (bool viaApply : {true, false}) {
-        open(Image(), Release::NorthAmerica, viaApply ? "apply.sfc" : "save.sfc");
+        open(Image(), viaApply ? "apply.sfc" : "save.sfc");
         select(42);
         typeRatings({"5", "5", "5", "5", "5", "5", "99", "5"});
         child<QRadioButton>("WhiteOPT")->click();
@@ -303,9 +303,7 @@ TEST_F(PlayerEditorTest, RelocateButtonRelocatesOnce) {
 
     // The next opening recognises the image by its patched pointers, whatever byte the copy
     // left in the first marker.
-    editor_->ClearRelocationFlag();
-    editor_->EnableEditingControls();
-    editor_->CheckRelocatedData();
+    reopen();
     EXPECT_TRUE(editor_->relocated());
     EXPECT_FALSE(child<QPushButton>("RelocateVisualCMD")->isEnabled());
 }
@@ -340,7 +338,7 @@ TEST_F(PlayerEditorTest, DetectionFollowsMarkersAndPointers) {
 TEST_F(PlayerEditorTest, ShutOffLocksTheEditorAndWritesNothing) {
     for (Release release : {Release::Beta, Release::Europe, Release::OldSchool}) {
         fake_.messages.shown.clear();
-        open(Image(), release);
+        open(Image({.release = release}));
         ASSERT_EQ(fake_.messages.shown.size(), 1u);
         const auto& notice = fake_.messages.shown[0];
         EXPECT_EQ(notice.title, "Cannot edit this ROM fully!");
@@ -371,7 +369,7 @@ TEST_F(PlayerEditorTest, ShutOffLocksTheEditorAndWritesNothing) {
         EXPECT_EQ(file(), before);
     }
     fake_.messages.shown.clear();
-    open(Image(), Release::Japan);
+    open(Image({.release = Release::Japan}));
     EXPECT_TRUE(fake_.messages.shown.empty());
     EXPECT_FALSE(editor_->shutOff());
 }
@@ -423,36 +421,6 @@ TEST_F(PlayerEditorTest, CopyMenuPutsOffsetsOnTheClipboard) {
         child<QAction>(name)->trigger();
         EXPECT_EQ(fake_.clipboard.text, clip) << name;
     }
-}
-
-TEST_F(PlayerEditorTest, ReadFailureIsReportedAndEditingGoesOn) {
-    ImageSpec spec;
-    spec.size = 0x1FB8CF + 26 * 100;  // the later records are missing
-    open(Image(spec));
-    select(120);  // reads past the end come back as zeros: no failure, nothing shown
-    EXPECT_TRUE(fake_.messages.shown.empty());
-    typeRatings({"3", "3", "3", "3", "3", "3", "3", "3"});
-    const std::vector<std::uint8_t> before = file();
-    child<QPushButton>("ApplyCMD")->click();
-    ASSERT_EQ(fake_.messages.shown.size(), 1u);
-    EXPECT_EQ(fake_.messages.shown[0].icon, MessageBoxes::Icon::Critical);
-    EXPECT_FALSE(fake_.messages.shown[0].details.isEmpty());
-    EXPECT_EQ(file(), before);
-    EXPECT_TRUE(child<QPushButton>("ApplyCMD")->isEnabled());
-}
-
-TEST_F(PlayerEditorTest, RefusedRelocationSaysSoAndLeavesTheFlagClear) {
-    ImageSpec spec;
-    spec.size = 0x27900;  // ends before the pointer sites
-    open(Image(spec));
-    const std::vector<std::uint8_t> before = file();
-    child<QPushButton>("RelocateVisualCMD")->click();
-    EXPECT_EQ(file(), before);
-    ASSERT_EQ(fake_.messages.shown.size(), 1u);
-    EXPECT_FALSE(fake_.messages.shown[0].details.isEmpty());
-    EXPECT_FALSE(editor_->relocated());
-    EXPECT_TRUE(child<QPushButton>("RelocateVisualCMD")->isEnabled());
-    EXPECT_EQ(fake_.settings.value(settings_keys::kVisualDataExpanded), "0");
 }
 
 TEST_F(PlayerEditorTest, NewNamesKeepTheSelection) {

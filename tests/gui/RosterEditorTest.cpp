@@ -43,12 +43,12 @@ class RosterEditorTest : public ::testing::Test {
 
     void open(RomFile::Access access) {
         dialog_.reset();
-        rom_.reset();
+        opened_.reset();
         path_ = image_.writeTo(dir_.file("roster.sfc"));
-        Result<RomFile> opened = RomFile::open(path_, access);
+        Result<OpenedImage> opened = OpenedImage::open(path_, access);
         ASSERT_TRUE(opened) << opened.error();
-        rom_ = std::make_unique<RomFile>(std::move(opened).value());
-        dialog_ = std::make_unique<RosterEditor>(*rom_, fake_.platform(), defaultNames());
+        opened_ = std::make_unique<OpenedImage>(std::move(opened).value());
+        dialog_ = std::make_unique<RosterEditor>(*opened_, fake_.platform(), defaultNames());
         dialog_->show();
     }
 
@@ -78,7 +78,7 @@ class RosterEditorTest : public ::testing::Test {
     TempDir dir_;
     std::string path_;
     FakePlatform fake_;
-    std::unique_ptr<RomFile> rom_;
+    std::unique_ptr<OpenedImage> opened_;
     std::unique_ptr<RosterEditor> dialog_;
 };
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "cheats/CheatBytes.h"
-#include "player/ActualTable.h"
+#include "player/PlayerEdit.h"
 #include "player/Relocation.h"
 #include "player/VisualTable.h"
 #include "roster/RosterTable.h"
@@ -112,7 +112,8 @@ Action cheatAction(std::uint8_t flip1, std::uint8_t flip2) {
 
 // Apply in the player editor: the window shows the player (detection, then the actual record),
 // then one edit saves the actual record and the visual record of the detected layout.
-Action playerSaveAction(int player, const PlayerValues& values, const VisualRatings& visual) {
+Action playerSaveAction(const PlayerEdit& save) {
+    const int player = save.player;
     Action action;
     action.name = "player save";
     action.build = [=](const RomFile& rom) -> Result<Edit> {
@@ -126,8 +127,7 @@ Action playerSaveAction(int player, const PlayerValues& values, const VisualRati
         VisualLayout layout =
             *state == RelocationState::Relocated ? VisualLayout::Relocated : VisualLayout::Standard;
         Edit edit;
-        writePlayerRecord(edit, player, values);
-        writeVisualRatings(edit, layout, player, visual);
+        save.encode(edit, layout);
         return edit;
     };
     const std::uint32_t record = actualOffset(player);
@@ -163,37 +163,26 @@ Action relocationAction() {
     return action;
 }
 
-PlayerValues randomPlayerValues(std::mt19937& random) {
-    auto rating = [&random] { return static_cast<std::uint8_t>(random() % (kMaxRating + 1)); };
-    PlayerValues values;
-    values.dunk = rating();
-    values.block = rating();
-    values.steal = rating();
-    values.pass = rating();
-    values.power = rating();
-    values.clutch = rating();
-    if (random() % 4 != 0) {
-        values.speed = rating();
+// Any subset of the fields, each with a value that can be written.
+PlayerEdit randomPlayerEdit(std::mt19937& random) {
+    auto some = [&random] { return random() % 4 != 0; };
+    PlayerEdit save;
+    save.player = static_cast<int>(random() % kPlayerCount);
+    for (std::optional<int>& rating : save.ratings) {
+        if (some()) {
+            rating = static_cast<int>(random() % (kMaxRating + 1));
+        }
     }
-    if (random() % 4 != 0) {
-        values.three = rating();
+    if (some()) {
+        save.ai = static_cast<int>(random() % (kAiSliderMax + 1));
     }
-    values.aiSlider = static_cast<int>(random() % (kAiSliderMax + 1));
-    if (random() % 4 != 0) {
-        values.skin = static_cast<Skin>(random() % 3);
+    if (some()) {
+        save.skin = static_cast<Skin>(random() % 3);
     }
-    if (random() % 4 != 0) {
-        values.height = random() % 2 == 0 ? kHeightNormal : kHeightSmall;
+    if (some()) {
+        save.height = random() % 2 == 0 ? Height::Normal : Height::Small;
     }
-    return values;
-}
-
-VisualRatings randomVisual(std::mt19937& random) {
-    VisualRatings ratings{};
-    for (std::uint8_t& rating : ratings) {
-        rating = static_cast<std::uint8_t>(random() % (kMaxRating + 1));
-    }
-    return ratings;
+    return save;
 }
 
 }  // namespace
@@ -213,24 +202,16 @@ Status perform(const Action& action, RomFile& rom) {
 }
 
 std::vector<Action> representativeActions() {
-    PlayerValues fixedValues{.dunk = 1,
-                             .block = 2,
-                             .steal = 3,
-                             .pass = 4,
-                             .power = 5,
-                             .clutch = 6,
-                             .speed = 7,
-                             .three = 8,
-                             .aiSlider = 16,
-                             .skin = Skin::White,
-                             .height = kHeightSmall};
+    PlayerEdit first{0, {7, 8, 1, 4, 5, 3, 2, 6}, 16, Skin::White, Height::Small};
+    PlayerEdit last = first;
+    last.player = kPlayerCount - 1;
     return {
         syntheticAction(7),
         rosterWriteAction(3, 5, {0x12, 0x34}),
         endRosterAction(kRosterTeamCount - 1, kRosterSlotCount - 1),
         cheatAction(0x81, 0x42),
-        playerSaveAction(0, fixedValues, {1, 2, 3, 4, 5, 6, 7, 8}),
-        playerSaveAction(kPlayerCount - 1, fixedValues, {10, 9, 8, 7, 6, 5, 4, 3}),
+        playerSaveAction(first),
+        playerSaveAction(last),
         relocationAction(),
     };
 }
@@ -259,11 +240,8 @@ Action randomAction(std::mt19937& random) {
         }
         case 4:
             return relocationAction();
-        default: {
-            int player = below(kPlayerCount);
-            PlayerValues values = randomPlayerValues(random);
-            return playerSaveAction(player, values, randomVisual(random));
-        }
+        default:
+            return playerSaveAction(randomPlayerEdit(random));
     }
 }
 

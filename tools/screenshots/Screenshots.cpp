@@ -13,7 +13,7 @@
 
 #include "app/MainWindow.h"
 #include "cheats/CheatBytes.h"
-#include "player/ActualTable.h"
+#include "player/PlayerEdit.h"
 #include "roster/RosterTable.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
@@ -32,19 +32,13 @@ std::string makeImage(const test::TempDir& dir) {
     }
     Edit edit;
     for (int player = 0; player < 5; ++player) {
-        PlayerValues values;
-        values.dunk = static_cast<std::uint8_t>(4 + player);
-        values.block = 3;
-        values.steal = 6;
-        values.pass = 7;
-        values.power = 5;
-        values.clutch = 8;
-        values.speed = 9 - player;
-        values.three = 6;
-        values.aiSlider = 13;
-        values.skin = Skin::White;
-        values.height = kHeightNormal;
-        writePlayerRecord(edit, player, values);
+        PlayerEdit save;
+        save.player = player;
+        save.ratings = {9 - player, 6, 4 + player, 7, 5, 6, 3, 8};  // in the visual record's order
+        save.ai = 13;
+        save.skin = Skin::White;
+        save.height = Height::Normal;
+        save.encode(edit, VisualLayout::Standard);
     }
     for (int slot = 0; slot < kRosterSlotCount; ++slot) {
         RosterSlot codes{static_cast<std::uint8_t>(1 + 2 * slot),
