@@ -6,6 +6,7 @@
 #include <QDropEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QListWidget>
 #include <QLocale>
 #include <QMenuBar>
 #include <QMimeData>
@@ -16,8 +17,10 @@
 
 #include "about/AboutDialog.h"
 #include "cheats/CheatsDialog.h"
+#include "patch/PatchFile.h"
 #include "platform/ShownText.h"
 #include "player/PlayerEditor.h"
+#include "rom/Checksum.h"
 #include "rom/Version.h"
 #include "roster/RosterEditor.h"
 
@@ -105,6 +108,7 @@ void MainWindow::createMenus() {
                           QKeySequence(Qt::CTRL | Qt::Key_L));
     mnuSave_ =
         menuEntry(file, "mnuSave", QStringLiteral("&Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S));
+    createChecksumEntries(file);
     addSeparator(file, "mnusep1");
     mnuLastFile_ = menuEntry(file, "mnuLastFile", kLastFilePrefix);
     addSeparator(file, "mnuSep2");
@@ -240,6 +244,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
         platform_.settings.setValue(settings_keys::kLastFile, path);
     }
     playerEditor_->setImage(image_.get());
+    watchWrites();
     switchEditingControlsOn();
     if (via == OpenPath::RememberedFile) {
         setMainAndRosterCaption(programCaption());
@@ -402,6 +407,7 @@ void MainWindow::CloseROM() {
     mnuCheats_->setEnabled(false);
     image_.reset();
     statusBar()->clearMessage();
+    showChecksumState();
 }
 
 void MainWindow::mnuSave_Click() {
@@ -477,6 +483,166 @@ void MainWindow::mnuAbout_Click() {
 
 void MainWindow::mnuHomepage_Click() {
     platform_.urls.open(QUrl(AboutDialog::kHomePage));
+}
+
+// ---- Checksum and patches ----------------------------------------------------------------
+
+namespace {
+
+const QString kOn = QStringLiteral("1");
+
+const std::vector<FileTypeFilter> kPatchFilters = {
+    {QStringLiteral("IPS Patch (*.ips)"), QStringLiteral("*.ips")},
+    {QStringLiteral("BPS Patch (*.bps)"), QStringLiteral("*.bps")},
+};
+const std::vector<FileTypeFilter> kPatchOpenFilters = {
+    {QStringLiteral("Patch Files (*.ips, *.bps)"), QStringLiteral("*.ips;*.bps")},
+    {QStringLiteral("All Files (*.*)"), QStringLiteral("*.*")},
+};
+
+QString text(const std::string& value) {
+    return QString::fromStdString(value);
+}
+
+}  // namespace
+
+void MainWindow::createChecksumEntries(QMenu* file) {
+    addSeparator(file, "mnuSepChecksum");
+    mnuFixChecksum_ = menuEntry(file, "mnuFixChecksum", QStringLiteral("Fix Checksum"));
+    mnuAutoFixChecksum_ =
+        menuEntry(file, "mnuAutoFixChecksum", QStringLiteral("Fix Checksum After Every Change"));
+    mnuAutoFixChecksum_->setCheckable(true);
+    mnuAutoFixChecksum_->setChecked(platform_.settings.value(settings_keys::kFixChecksum) == kOn);
+    mnuCreatePatch_ = menuEntry(file, "mnuCreatePatch", QStringLiteral("Create Patch..."));
+    mnuApplyPatch_ = menuEntry(file, "mnuApplyPatch", QStringLiteral("Apply Patch..."));
+    connect(mnuFixChecksum_, &QAction::triggered, this, &MainWindow::mnuFixChecksum_Click);
+    connect(mnuAutoFixChecksum_, &QAction::toggled, this, &MainWindow::mnuAutoFixChecksum_Click);
+    connect(mnuCreatePatch_, &QAction::triggered, this, &MainWindow::mnuCreatePatch_Click);
+    connect(mnuApplyPatch_, &QAction::triggered, this, &MainWindow::mnuApplyPatch_Click);
+
+    checksumLabel_ = new QLabel(this);
+    checksumLabel_->setObjectName(QStringLiteral("ChecksumLBL"));
+    statusBar()->addPermanentWidget(checksumLabel_);
+    showChecksumState();
+}
+
+void MainWindow::watchWrites() {
+    image_->setFixChecksum(mnuAutoFixChecksum_->isChecked());
+    image_->setWriteListener([this] { showChecksumState(); });
+    showChecksumState();
+}
+
+void MainWindow::showChecksumState() {
+    Result<ChecksumState> state =
+        image_ ? checksumOf(image_->rom()) : Result<ChecksumState>(Status::failure("no image"));
+    checksumLabel_->setText(!state           ? QString()
+                            : state->valid() ? QStringLiteral("Checksum valid")
+                                             : QStringLiteral("Checksum stale"));
+    mnuFixChecksum_->setEnabled(state && !state->valid());
+    mnuCreatePatch_->setEnabled(image_ != nullptr);
+    mnuApplyPatch_->setEnabled(image_ != nullptr);
+}
+
+void MainWindow::mnuAutoFixChecksum_Click(bool on) {
+    platform_.settings.setValue(settings_keys::kFixChecksum, on ? kOn : QStringLiteral("0"));
+    if (image_) {
+        image_->setFixChecksum(on);
+    }
+}
+
+void MainWindow::mnuFixChecksum_Click() {
+    if (!image_) {
+        return;
+    }
+    Edit edit;
+    Status status = addChecksumFix(image_->rom(), edit);
+    if (status) {
+        status = image_->apply(edit);
+    }
+    if (!status) {
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(),
+                                QStringLiteral("The checksum could not be fixed."),
+                                text(status.message()));
+    }
+}
+
+void MainWindow::mnuCreatePatch_Click() {
+    if (!image_) {
+        return;
+    }
+    std::optional<QString> original =
+        platform_.files.openFile(this, kFileFilters, kPreselectedFilter);
+    if (!original) {
+        return;
+    }
+    std::optional<QString> patchPath = platform_.files.saveFile(this, kPatchFilters, 1);
+    if (!patchPath) {
+        return;
+    }
+    auto written = [&]() -> Result<CreatedPatch> {
+        Result<PatchFormat> format = patchFormatFor(patchPath->toStdString());
+        if (!format) {
+            return format.status();
+        }
+        Result<OpenedImage> unedited =
+            OpenedImage::open(original->toStdString(), RomFile::Access::ReadOnly);
+        if (!unedited) {
+            return unedited.status();
+        }
+        Result<CreatedPatch> patch = createPatchBetween(*format, unedited->rom(), image_->rom());
+        if (!patch) {
+            return patch;
+        }
+        Status status = writePatchFile(patchPath->toStdString(), patch->bytes,
+                                       {original->toStdString(), image_->path()});
+        return status ? patch : Result<CreatedPatch>(status);
+    }();
+    if (!written) {
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(),
+                                QStringLiteral("The patch was not written."),
+                                text(written.error()));
+        return;
+    }
+    QStringList notes;
+    for (const std::string& note : written->notes) {
+        notes << text(note);
+    }
+    platform_.messages.show(this, MessageBoxes::Icon::Information, programCaption(),
+                            QStringLiteral("The patch was written to %1.").arg(*patchPath),
+                            notes.join(QLatin1Char('\n')));
+}
+
+void MainWindow::mnuApplyPatch_Click() {
+    if (!image_) {
+        return;
+    }
+    std::optional<QString> patchPath = platform_.files.openFile(this, kPatchOpenFilters, 0);
+    if (!patchPath) {
+        return;
+    }
+    Result<PatchResult> patch = patchFileFor(image_->rom(), patchPath->toStdString());
+    Status status = patch ? image_->apply(patch->edit) : patch.status();
+    if (!status) {
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(),
+                                QStringLiteral("The patch was not applied."),
+                                text(status.message()));
+        return;
+    }
+    // The patch may have changed anything: the image is opened again and every value read
+    // afresh, with the same player selected.
+    auto* list = playerEditor_->findChild<QListWidget*>(QStringLiteral("PlayerLST"));
+    const int row = list != nullptr ? list->currentRow() : -1;
+    const QString path = text(image_->path());
+    CloseROM();
+    openImage(path, OpenPath::Dialog);
+    updateLastFileEntry();
+    if (image_ && list != nullptr && row >= 0 && row < list->count()) {
+        list->setCurrentRow(row);
+    }
+    platform_.messages.show(
+        this, MessageBoxes::Icon::Information, programCaption(),
+        QStringLiteral("The patch changed %1 byte(s).").arg(patch->changedBytes),
+        text(patch->note));
 }
 
 }  // namespace slamwise

@@ -11,6 +11,7 @@
 
 class QAction;
 class QLabel;
+class QMenu;
 
 namespace slamwise {
 
@@ -83,6 +84,17 @@ class MainWindow : public QMainWindow {
     // File > Exit, the Cancel button and the close box all end the program this way.
     void endProgram();
 
+    // The checksum and patch entries of the File menu, and the checksum in the status bar.
+    void createChecksumEntries(QMenu* file);
+    // Hands the checksum setting and the status bar's update to the image just opened.
+    void watchWrites();
+    // Shows the state of the open image's checksum; run after every write.
+    void showChecksumState();
+    void mnuFixChecksum_Click();
+    void mnuAutoFixChecksum_Click(bool on);
+    void mnuCreatePatch_Click();
+    void mnuApplyPatch_Click();
+
     Platform platform_;
     QString programFolder_;
     GameNames names_;
@@ -104,6 +116,11 @@ class MainWindow : public QMainWindow {
     QAction* mnuCheats_ = nullptr;
     QAction* mnuHomepage_ = nullptr;
     QAction* mnuAbout_ = nullptr;
+    QAction* mnuFixChecksum_ = nullptr;
+    QAction* mnuAutoFixChecksum_ = nullptr;
+    QAction* mnuCreatePatch_ = nullptr;
+    QAction* mnuApplyPatch_ = nullptr;
+    QLabel* checksumLabel_ = nullptr;
 };
 
 // "Slamwise Player Editor (v0.36)"

@@ -152,7 +152,7 @@ void CheatsDialog::SaveCheatCodes() {
     Status status =
         addCheatSave(edit, image_, {PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)});
     if (status) {
-        status = image_.rom().apply(edit);
+        status = image_.apply(edit);
     }
     if (!status) {
         platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),

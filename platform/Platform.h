@@ -29,6 +29,11 @@ class FileDialog {
     virtual std::optional<QString> openFile(QWidget* parent,
                                             const std::vector<FileTypeFilter>& filters,
                                             int selectedFilter) = 0;
+    // Asks where to save a new file, offering the file types of filters the same way; an
+    // existing file chosen is confirmed by the user first. Nothing when the user cancels.
+    virtual std::optional<QString> saveFile(QWidget* parent,
+                                            const std::vector<FileTypeFilter>& filters,
+                                            int selectedFilter) = 0;
 };
 
 class MessageBoxes {
@@ -82,6 +87,8 @@ inline const QString kVisualDataExpanded = QStringLiteral("Visual Data Expanded"
 inline const QString kLastVersionUsed = QStringLiteral("Last Version Used");
 inline const QString kDateOfInstallation = QStringLiteral("Date of Installation");
 inline const QString kShowExpandedData = QStringLiteral("Show Expanded Data");
+// "1": the checksum is fixed as part of every change the windows write.
+inline const QString kFixChecksum = QStringLiteral("Fix Checksum");
 }  // namespace settings_keys
 
 }  // namespace slamwise

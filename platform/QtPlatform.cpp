@@ -46,6 +46,18 @@ std::optional<QString> QtFileDialog::openFile(QWidget* parent,
     return dialog->selectedFiles().constFirst();
 }
 
+std::optional<QString> QtFileDialog::saveFile(QWidget* parent,
+                                              const std::vector<FileTypeFilter>& filters,
+                                              int selectedFilter) {
+    std::unique_ptr<QFileDialog> dialog = makeDialog(parent, filters, selectedFilter);
+    dialog->setFileMode(QFileDialog::AnyFile);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return dialog->selectedFiles().constFirst();
+}
+
 void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text,
                           const QString& details) {
     QMessageBox box(parent);

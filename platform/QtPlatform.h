@@ -13,6 +13,8 @@ class QtFileDialog final : public FileDialog {
   public:
     std::optional<QString> openFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
                                     int selectedFilter) override;
+    std::optional<QString> saveFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
+                                    int selectedFilter) override;
     // The dialog that openFile shows, set up but not shown.
     static std::unique_ptr<QFileDialog> makeDialog(QWidget* parent,
                                                    const std::vector<FileTypeFilter>& filters,

@@ -457,7 +457,7 @@ void PlayerEditor::SavePlayer() {
     Edit edit;
     Status status = SavePlayerData(player).addTo(edit, *image_);
     if (status) {
-        status = image_->rom().apply(edit);
+        status = image_->apply(edit);
     }
     if (!status) {
         reportFailure(QStringLiteral("The player could not be saved completely."), status);
@@ -635,7 +635,7 @@ void PlayerEditor::RelocateVisualData() {
     relocating_ = true;
     int written = 0;
     // User input waits until the end, so no click can start anything halfway through.
-    const Status status = image_->rom().apply(*edit, [&written] {
+    const Status status = image_->apply(*edit, [&written] {
         if (++written > kWritesBeforeFiller) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }

@@ -6,6 +6,7 @@
 
 #include "cheats/CheatBytes.h"
 #include "player/ActualTable.h"
+#include "rom/Checksum.h"
 #include "roster/RosterTable.h"
 
 namespace slamwise {
@@ -131,6 +132,23 @@ Status OpenedImage::allows(Table table) const {
 void OpenedImage::markRelocated() {
     relocation_ = RelocationState::Relocated;
     relocationStatus_ = {};
+}
+
+Status OpenedImage::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+    Status status;
+    if (fixChecksum_ && !edit.empty()) {
+        Edit fixed = edit;
+        status = addChecksumFix(rom_, fixed);
+        if (status) {
+            status = rom_.apply(fixed, afterEachWrite);
+        }
+    } else {
+        status = rom_.apply(edit, afterEachWrite);
+    }
+    if (writeListener_) {
+        writeListener_();
+    }
+    return status;
 }
 
 }  // namespace slamwise

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -68,6 +69,14 @@ class OpenedImage {
     // After a relocation has been written.
     void markRelocated();
 
+    // Writes one action of the user's, as RomFile::apply does. With the checksum fix switched
+    // on, the fix of the checksum is part of the same all-or-nothing action. The listener, if
+    // any, is told afterwards, whether the write succeeded or not.
+    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
+    void setFixChecksum(bool on) { fixChecksum_ = on; }
+    bool fixesChecksum() const { return fixChecksum_; }
+    void setWriteListener(std::function<void()> listener) { writeListener_ = std::move(listener); }
+
   private:
     explicit OpenedImage(RomFile rom) : rom_(std::move(rom)) {}
     void examine();
@@ -79,6 +88,8 @@ class OpenedImage {
     std::optional<Identification> identification_;
     Status relocationStatus_;
     RelocationState relocation_ = RelocationState::Unknown;
+    bool fixChecksum_ = false;
+    std::function<void()> writeListener_;
 };
 
 }  // namespace slamwise

@@ -326,7 +326,7 @@ void RosterEditor::SaveData() {
                            static_cast<std::uint8_t>(POS2CBO->currentIndex())};
     Status status = addSlotSave(edit, image_, team(), slot(), codes);
     if (status) {
-        status = image_.rom().apply(edit);
+        status = image_.apply(edit);
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster slot could not be saved."), status.message());
@@ -354,7 +354,7 @@ void RosterEditor::LastPlayerCMD_Click() {
     Edit edit;
     Status status = addRosterEnd(edit, image_, t, s);
     if (status) {
-        status = image_.rom().apply(edit);
+        status = image_.apply(edit);
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster could not be ended at this slot."),

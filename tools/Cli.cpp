@@ -129,6 +129,40 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     move->add_flag("--dry-run", relocateDryRun, kDryRunHelp);
     move->callback([&] { action = [&] { return relocate(io, relocateImage, relocateDryRun); }; });
 
+    std::string checksumImage;
+    bool checksumFix = false;
+    bool checksumDryRun = false;
+    CLI::App* sum = app.add_subcommand(
+        "checksum", "Show the internal checksum of an image, stored and computed");
+    sum->add_option("IMAGE", checksumImage, "The ROM image")->required();
+    sum->add_flag("--fix", checksumFix, "Write the computed checksum and its complement");
+    sum->add_flag("--dry-run", checksumDryRun, kDryRunHelp)->needs("--fix");
+    sum->callback(
+        [&] { action = [&] { return checksum(io, checksumImage, checksumFix, checksumDryRun); }; });
+
+    CLI::App* patch = app.add_subcommand("patch", "IPS and BPS patches (by the patch's extension)");
+    patch->require_subcommand(1);
+    std::string patchOriginal;
+    std::string patchEdited;
+    std::string patchFile;
+    CLI::App* create = patch->add_subcommand(
+        "create", "Write the patch that turns ORIGINAL into EDITED (copier headers left out)");
+    create->add_option("ORIGINAL", patchOriginal, "The unedited image")->required();
+    create->add_option("EDITED", patchEdited, "The edited image")->required();
+    create->add_option("PATCH", patchFile, "The patch to write: .ips or .bps")->required();
+    create->callback([&] {
+        action = [&] { return createPatchFile(io, patchOriginal, patchEdited, patchFile); };
+    });
+    std::string patchImage;
+    bool patchDryRun = false;
+    CLI::App* apply =
+        patch->add_subcommand("apply", "Apply a patch to an image in place, all or nothing");
+    apply->add_option("IMAGE", patchImage, "The ROM image")->required();
+    apply->add_option("PATCH", patchFile, "The patch: .ips or .bps")->required();
+    apply->add_flag("--dry-run", patchDryRun, kDryRunHelp);
+    apply->callback(
+        [&] { action = [&] { return applyPatchFile(io, patchImage, patchFile, patchDryRun); }; });
+
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "rom/Checksum.h"
 #include "tools/CommandSupport.h"
 #include "tools/TableOutput.h"
 
@@ -46,5 +47,13 @@ struct CheatOptions {
 int setCheats(Io io, const CheatOptions& options);
 
 int relocate(Io io, const std::string& image, bool dryRun);
+
+// "stored 0x1234 (complement 0xEDCB), computed 0x1234: valid"
+std::string checksumText(const ChecksumState& state);
+int checksum(Io io, const std::string& image, bool fix, bool dryRun);
+
+int createPatchFile(Io io, const std::string& original, const std::string& edited,
+                    const std::string& patch);
+int applyPatchFile(Io io, const std::string& image, const std::string& patch, bool dryRun);
 
 }  // namespace slamwise::cli

@@ -32,6 +32,11 @@ int showInfo(Io io, const std::string& path, bool json) {
                          : "unclear markers, taken as not relocated";
     }
     const std::string refusal = image->verdict() ? "" : image->verdict().message();
+    // An image too short to hold a checksum has none; any other failure is a read error.
+    Result<ChecksumState> sum = checksumOf(rom);
+    if (!sum && rom.imageSize() >= kChecksumEnd) {
+        return fail(io, sum.error());
+    }
 
     if (json) {
         nlohmann::ordered_json info;
@@ -47,6 +52,14 @@ int showInfo(Io io, const std::string& path, bool json) {
         info["playerData"] = playerData;
         info["relocation"] = relocation;
         info["fileSize"] = rom.fileSize();
+        if (sum) {
+            info["checksum"] = {{"stored", sum->stored},
+                                {"complement", sum->complement},
+                                {"computed", sum->computed},
+                                {"state", sum->valid() ? "valid" : "stale"}};
+        } else {
+            info["checksum"] = nullptr;
+        }
         info["refused"] = text(refusal.empty() ? std::nullopt : std::optional(refusal));
         io.out << info.dump(2, ' ', false, nlohmann::ordered_json::error_handler_t::replace)
                << "\n";
@@ -64,6 +77,8 @@ int showInfo(Io io, const std::string& path, bool json) {
     io.out << "Player data:   " << (playerData ? "yes" : "no") << "\n";
     io.out << "Visual data:   " << relocation << "\n";
     io.out << "File size:     " << rom.fileSize() << " bytes\n";
+    io.out << "Checksum:      " << (sum ? checksumText(*sum) : "none (the image is too short)")
+           << "\n";
     if (!refusal.empty()) {
         io.out << "Refused:       " << refusal << "\n";
     }

@@ -16,6 +16,7 @@ struct FakeFileDialog final : FileDialog {
     struct Call {
         std::vector<FileTypeFilter> filters;
         int selectedFilter;
+        bool save = false;  // saveFile rather than openFile
     };
     std::deque<std::optional<QString>> answers;  // empty: the user cancels
     std::vector<Call> calls;
@@ -32,6 +33,12 @@ struct FakeFileDialog final : FileDialog {
         if (cancelled) {
             return std::nullopt;
         }
+        return answer;
+    }
+    std::optional<QString> saveFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
+                                    int selectedFilter) override {
+        std::optional<QString> answer = openFile(parent, filters, selectedFilter);
+        calls.back().save = true;
         return answer;
     }
 };
