@@ -10,7 +10,7 @@ namespace {
 
 using test::changedOffsets;
 using test::Image;
-using test::ImageSpec;
+using test::ImageOptions;
 using test::readFile;
 using test::runCli;
 
