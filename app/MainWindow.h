@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/Platform.h"
+#include "platform/UserSettings.h"
 #include "rom/Identify.h"
 #include "rom/Names.h"
 #include "rom/OpenedImage.h"
@@ -84,6 +85,7 @@ class MainWindow : public QMainWindow {
     void endProgram();
 
     Platform platform_;
+    UserSettings settings_;  // every setting the program reads or writes
     QString programFolder_;
     GameNames names_;
     std::unique_ptr<OpenedImage> image_;
