@@ -41,6 +41,7 @@ RosterEditor::RosterEditor(OpenedImage& image, Platform platform, const GameName
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     createWidgets(names);
+    createLayout();
     connectWidgets();
     setSlotShown(false);
 }
@@ -91,7 +92,10 @@ void RosterEditor::createWidgets(const GameNames& names) {
     DummyCMD = new QPushButton(QStringLiteral("Uncoded Feature"));
     DummyCMD->setObjectName(QStringLiteral("DummyCMD"));
     DummyCMD->setEnabled(false);
+}
 
+// The two position boxes with the slot buttons below them.
+QGroupBox* RosterEditor::createSelectionFrame() {
     auto* InfoFRA = new QFrame;
     InfoFRA->setObjectName(QStringLiteral("InfoFRA"));
     InfoFRA->setFrameShape(QFrame::StyledPanel);
@@ -107,7 +111,11 @@ void RosterEditor::createWidgets(const GameNames& names) {
     selectLayout->addWidget(new QLabel(QStringLiteral("Position #2:")));
     selectLayout->addWidget(POS2CBO);
     selectLayout->addWidget(InfoFRA);
+    return PlayerSelectFRA;
+}
 
+// HEXLBL and DECLBL with their captions.
+QGroupBox* RosterEditor::createOffsetFrame() {
     offsets_ = new OffsetLabels(
         this, platform_.clipboard, QStringLiteral("Copy Offset"), QStringLiteral("000000"),
         {{"HEXLBL", "DECLBL", "mnuTeamHEX", "Copy Team Data Hex Offset to Clipboard", "mnuTeamDEC",
@@ -119,7 +127,10 @@ void RosterEditor::createWidgets(const GameNames& names) {
     offsetLayout->addWidget(offsets_->hexLabel(0), 0, 1);
     offsetLayout->addWidget(new QLabel(QStringLiteral("Decimal offset of selected team:")), 1, 0);
     offsetLayout->addWidget(offsets_->decimalLabel(0), 1, 1);
+    return HEXFRA;
+}
 
+void RosterEditor::createLayout() {
     auto* InfoIMG = new QLabel;
     InfoIMG->setObjectName(QStringLiteral("InfoIMG"));
     InfoIMG->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
@@ -148,8 +159,8 @@ void RosterEditor::createWidgets(const GameNames& names) {
 
     // TeamLST down the left, SlotLST beside it, the selection and offsets on the right.
     auto* rightColumn = new QVBoxLayout;
-    rightColumn->addWidget(PlayerSelectFRA);
-    rightColumn->addWidget(HEXFRA);
+    rightColumn->addWidget(createSelectionFrame());
+    rightColumn->addWidget(createOffsetFrame());
     rightColumn->addStretch();
     auto* topRow = new QHBoxLayout;
     topRow->addWidget(TeamLST);

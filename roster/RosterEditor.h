@@ -8,6 +8,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QGroupBox;
 class QListWidget;
 class QPushButton;
 
@@ -32,6 +33,10 @@ class RosterEditor : public QDialog {
 
   private:
     void createWidgets(const GameNames& names);
+    QGroupBox* createSelectionFrame();
+    QGroupBox* createOffsetFrame();
+    // The frames, the note and the buttons in place.
+    void createLayout();
     void connectWidgets();
 
     void TeamLST_Click();
