@@ -88,6 +88,7 @@ QString programCaption() {
 MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent)
     : QMainWindow(parent),
       platform_(platform),
+      settings_(platform.settings),
       programFolder_(std::move(programFolder)),
       names_(defaultNames()) {
     setObjectName(QStringLiteral("Main"));
@@ -199,7 +200,7 @@ void MainWindow::LoadROM() {
 }
 
 void MainWindow::QuickLoad() {
-    QString path = platform_.settings.value(settings_keys::kLastFile);
+    QString path = settings_.lastFile();
     if (path.isEmpty() || isGone(path)) {
         refuseOpening(OpenPath::RememberedFile);
         return;
@@ -233,7 +234,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
         case Refusal::UnknownRelease:
             refuseUnknownImage(*image);
             if (via == OpenPath::RememberedFile) {
-                platform_.settings.setValue(settings_keys::kLastFile, QString());
+                settings_.forgetLastFile();
             }
             return;
     }
@@ -241,7 +242,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
     image_ = std::move(image);
     useNamesFor(path);
     if (via == OpenPath::Dialog) {
-        platform_.settings.setValue(settings_keys::kLastFile, path);
+        settings_.setLastFile(path);
     }
     playerEditor_->setImage(image_.get());
     watchWrites();
@@ -294,12 +295,12 @@ void MainWindow::refuseOpening(OpenPath via, const QString& details) {
     } else {
         platform_.messages.show(this, MessageBoxes::Icon::Question, kRefusalTitle, kMissingText,
                                 details);
-        QString path = platform_.settings.value(settings_keys::kLastFile);
+        QString path = settings_.lastFile();
         // A remembered file that still exists but cannot be opened (locked, read-only, a folder
         // without permission) stays remembered: it is not gone, and the user may try again.
         bool stillThere = !path.isEmpty() && !isGone(path);
         if (!stillThere || details.isEmpty()) {
-            platform_.settings.setValue(settings_keys::kLastFile, QString());
+            settings_.forgetLastFile();
         }
     }
     mnuClose_->setEnabled(false);
@@ -351,7 +352,7 @@ void MainWindow::setMainAndRosterCaption(const QString& caption) {
 }
 
 void MainWindow::updateLastFileEntry() {
-    QString path = platform_.settings.value(settings_keys::kLastFile);
+    QString path = settings_.lastFile();
     mnuLastFile_->setText(kLastFilePrefix + asMenuText(path));
     mnuLastFile_->setEnabled(!path.isEmpty() && !romOpen());
 }
@@ -397,7 +398,7 @@ void MainWindow::CloseROM() {
     }
     QString path = QString::fromStdString(image_->path());
     setMainAndRosterCaption(programCaption() + kNoRomLoaded);
-    platform_.settings.setValue(settings_keys::kLastFile, path);
+    settings_.setLastFile(path);
     mnuLastFile_->setText(kLastFilePrefix + asMenuText(path));
     playerEditor_->ResetAfterClose();
     mnuClose_->setEnabled(false);
@@ -417,21 +418,15 @@ void MainWindow::mnuSave_Click() {
 }
 
 void MainWindow::SaveREG() {
-    if (!platform_.settings.value(settings_keys::kFirstRunMarker).isEmpty()) {
+    if (settings_.firstRunRecorded()) {
         return;
     }
     QLocale locale = QLocale::system();
-    platform_.settings.setValue(settings_keys::kApplicationPath, programFolder_);
-    platform_.settings.setValue(settings_keys::kVisualDataExpanded, playerEditor_->relocated()
-                                                                        ? QStringLiteral("1")
-                                                                        : QStringLiteral("0"));
-    platform_.settings.setValue(settings_keys::kLastVersionUsed,
-                                QStringLiteral("v") + QString::fromStdString(versionText()));
-    platform_.settings.setValue(settings_keys::kFirstRunMarker, QStringLiteral("Of course!"));
-    platform_.settings.setValue(settings_keys::kDateOfInstallation,
-                                locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
-                                    QStringLiteral(", ") +
-                                    locale.toString(QTime::currentTime(), QLocale::ShortFormat));
+    settings_.recordFirstRun(programFolder_, playerEditor_->relocated(),
+                             QStringLiteral("v") + QString::fromStdString(versionText()),
+                             locale.toString(QDate::currentDate(), QLocale::ShortFormat) +
+                                 QStringLiteral(", ") +
+                                 locale.toString(QTime::currentTime(), QLocale::ShortFormat));
 }
 
 void MainWindow::endProgram() {

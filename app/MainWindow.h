@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/Platform.h"
+#include "platform/UserSettings.h"
 #include "rom/Identify.h"
 #include "rom/Names.h"
 #include "rom/OpenedImage.h"
@@ -96,6 +97,7 @@ class MainWindow : public QMainWindow {
     void mnuApplyPatch_Click();
 
     Platform platform_;
+    UserSettings settings_;  // every setting the program reads or writes
     QString programFolder_;
     GameNames names_;
     std::unique_ptr<OpenedImage> image_;

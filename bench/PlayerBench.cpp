@@ -30,9 +30,9 @@ constexpr std::size_t kImageSize = 3 * 1024 * 1024;
 const std::string& imagePath() {
     static test::TempDir dir;
     static const std::string path = [] {
-        test::ImageSpec spec;
-        spec.size = kImageSize;
-        return test::Image(spec).writeTo(dir.file("bench.sfc"));
+        test::ImageOptions options;
+        options.size = kImageSize;
+        return test::Image(options).writeTo(dir.file("bench.sfc"));
     }();
     return path;
 }
@@ -129,9 +129,9 @@ void applyOnce(benchmark::State& state, RomFile& rom, const Edit& edit) {
 class BareSyncs {
   public:
     BareSyncs() : folder_(std::filesystem::path(imagePath()).parent_path().string()) {
-        test::ImageSpec spec;
-        spec.size = kImageSize;
-        const std::string copy = test::Image(spec).writeTo(folder_ + "/bare.sfc");
+        test::ImageOptions options;
+        options.size = kImageSize;
+        const std::string copy = test::Image(options).writeTo(folder_ + "/bare.sfc");
         journal_ = copy + "-journal";
         imageFd_ = ::open(copy.c_str(), O_RDWR | O_CLOEXEC);
         Journal journal;

@@ -1,9 +1,7 @@
 #include "roster/RosterEditor.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCursor>
 #include <QEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -11,40 +9,24 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
-#include <QMenu>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "platform/ShownText.h"
+#include "platform/UserSettings.h"
 #include "roster/RosterTable.h"
+#include "widgets/OffsetLabels.h"
 
 namespace slamwise {
 
 namespace {
-
-const QString kNoOffset = QStringLiteral("000000");
 
 QFrame* separatorLine() {
     auto* line = new QFrame;
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     return line;
-}
-
-// The offset labels: bold blue text.
-QLabel* offsetLabel(const char* name) {
-    auto* label = new QLabel(kNoOffset);
-    label->setObjectName(QString::fromLatin1(name));
-    QFont font = label->font();
-    font.setBold(true);
-    label->setFont(font);
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, Qt::blue);
-    label->setPalette(palette);
-    label->setCursor(Qt::PointingHandCursor);
-    return label;
 }
 
 }  // namespace
@@ -59,6 +41,7 @@ RosterEditor::RosterEditor(OpenedImage& image, Platform platform, const GameName
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     createWidgets(names);
+    createLayout();
     connectWidgets();
     setSlotShown(false);
 }
@@ -109,7 +92,10 @@ void RosterEditor::createWidgets(const GameNames& names) {
     DummyCMD = new QPushButton(QStringLiteral("Uncoded Feature"));
     DummyCMD->setObjectName(QStringLiteral("DummyCMD"));
     DummyCMD->setEnabled(false);
+}
 
+// The two position boxes with the slot buttons below them.
+QGroupBox* RosterEditor::createSelectionFrame() {
     auto* InfoFRA = new QFrame;
     InfoFRA->setObjectName(QStringLiteral("InfoFRA"));
     InfoFRA->setFrameShape(QFrame::StyledPanel);
@@ -125,17 +111,26 @@ void RosterEditor::createWidgets(const GameNames& names) {
     selectLayout->addWidget(new QLabel(QStringLiteral("Position #2:")));
     selectLayout->addWidget(POS2CBO);
     selectLayout->addWidget(InfoFRA);
+    return PlayerSelectFRA;
+}
 
-    HEXLBL = offsetLabel("HEXLBL");
-    DECLBL = offsetLabel("DECLBL");
+// HEXLBL and DECLBL with their captions.
+QGroupBox* RosterEditor::createOffsetFrame() {
+    offsets_ = new OffsetLabels(
+        this, platform_.clipboard, QStringLiteral("Copy Offset"), QStringLiteral("000000"),
+        {{"HEXLBL", "DECLBL", "mnuTeamHEX", "Copy Team Data Hex Offset to Clipboard", "mnuTeamDEC",
+          "Copy Team Data Decimal Offset to Clipboard"}});
     auto* HEXFRA = new QGroupBox(QStringLiteral("Offsets:"));
     HEXFRA->setObjectName(QStringLiteral("HEXFRA"));
     auto* offsetLayout = new QGridLayout(HEXFRA);
     offsetLayout->addWidget(new QLabel(QStringLiteral("Hex offset of selected team:")), 0, 0);
-    offsetLayout->addWidget(HEXLBL, 0, 1);
+    offsetLayout->addWidget(offsets_->hexLabel(0), 0, 1);
     offsetLayout->addWidget(new QLabel(QStringLiteral("Decimal offset of selected team:")), 1, 0);
-    offsetLayout->addWidget(DECLBL, 1, 1);
+    offsetLayout->addWidget(offsets_->decimalLabel(0), 1, 1);
+    return HEXFRA;
+}
 
+void RosterEditor::createLayout() {
     auto* InfoIMG = new QLabel;
     InfoIMG->setObjectName(QStringLiteral("InfoIMG"));
     InfoIMG->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(32, 32));
@@ -162,18 +157,10 @@ void RosterEditor::createWidgets(const GameNames& names) {
     ViewExpandedRosterCHK->setEnabled(false);
     ViewExpandedRosterCHK->hide();
 
-    mnuCopyParent = new QMenu(QStringLiteral("Copy Offset"), this);
-    mnuCopyParent->setObjectName(QStringLiteral("mnuCopyParent"));
-    mnuTeamHEX = mnuCopyParent->addAction(QStringLiteral("Copy Team Data Hex Offset to Clipboard"));
-    mnuTeamHEX->setObjectName(QStringLiteral("mnuTeamHEX"));
-    mnuTeamDEC =
-        mnuCopyParent->addAction(QStringLiteral("Copy Team Data Decimal Offset to Clipboard"));
-    mnuTeamDEC->setObjectName(QStringLiteral("mnuTeamDEC"));
-
     // TeamLST down the left, SlotLST beside it, the selection and offsets on the right.
     auto* rightColumn = new QVBoxLayout;
-    rightColumn->addWidget(PlayerSelectFRA);
-    rightColumn->addWidget(HEXFRA);
+    rightColumn->addWidget(createSelectionFrame());
+    rightColumn->addWidget(createOffsetFrame());
     rightColumn->addStretch();
     auto* topRow = new QHBoxLayout;
     topRow->addWidget(TeamLST);
@@ -224,20 +211,12 @@ void RosterEditor::connectWidgets() {
     connect(ApplyCMD, &QPushButton::clicked, this, &RosterEditor::SaveData);
     connect(LastPlayerCMD, &QPushButton::clicked, this, &RosterEditor::LastPlayerCMD_Click);
     connect(QuitCMD, &QPushButton::clicked, this, &RosterEditor::QuitCMD_Click);
-    connect(mnuTeamHEX, &QAction::triggered, this, &RosterEditor::mnuTeamHEX_Click);
-    connect(mnuTeamDEC, &QAction::triggered, this, &RosterEditor::mnuTeamDEC_Click);
-    HEXLBL->installEventFilter(this);
-    DECLBL->installEventFilter(this);
 }
 
 bool RosterEditor::eventFilter(QObject* watched, QEvent* event) {
     if ((watched == TeamLST->viewport() || watched == SlotLST->viewport()) &&
         event->type() == QEvent::MouseButtonPress) {
         selectionChangedByPress_ = false;  // the list handles the press after this
-    }
-    if ((watched == HEXLBL || watched == DECLBL) && event->type() == QEvent::MouseButtonRelease) {
-        mnuCopyParent->popup(QCursor::pos());
-        return true;
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -310,11 +289,7 @@ void RosterEditor::LoadRoster() {
 }
 
 void RosterEditor::showTeamOffset(int t) {
-    const std::uint32_t offset = teamOffset(t);
-    HEXLBL->setText(QString::fromStdString(hexOffset(offset)));
-    DECLBL->setText(QString::number(offset));
-    HEXLBL->setToolTip(offsetToolTip(offset, image_.rom().headerSize(), OffsetForm::Hex));
-    DECLBL->setToolTip(offsetToolTip(offset, image_.rom().headerSize(), OffsetForm::Decimal));
+    offsets_->show(0, teamOffset(t), image_.rom().headerSize());
 }
 
 void RosterEditor::SaveData() {
@@ -363,17 +338,8 @@ void RosterEditor::LastPlayerCMD_Click() {
 }
 
 void RosterEditor::QuitCMD_Click() {
-    platform_.settings.setValue(settings_keys::kShowExpandedData,
-                                QString::number(ViewExpandedRosterCHK->isChecked() ? 1 : 0));
+    UserSettings(platform_.settings).setShowExpandedData(ViewExpandedRosterCHK->isChecked());
     reject();
-}
-
-void RosterEditor::mnuTeamHEX_Click() {
-    platform_.clipboard.setText(QString::number(DECLBL->text().toUInt(), 16).toUpper());
-}
-
-void RosterEditor::mnuTeamDEC_Click() {
-    platform_.clipboard.setText(DECLBL->text());
 }
 
 }  // namespace slamwise

@@ -6,15 +6,15 @@
 #include "rom/Names.h"
 #include "rom/OpenedImage.h"
 
-class QAction;
 class QCheckBox;
 class QComboBox;
-class QLabel;
+class QGroupBox;
 class QListWidget;
-class QMenu;
 class QPushButton;
 
 namespace slamwise {
+
+class OffsetLabels;
 
 // "Team Roster Editor": the two entry codes of each slot of the 29 team rosters.
 //
@@ -33,14 +33,16 @@ class RosterEditor : public QDialog {
 
   private:
     void createWidgets(const GameNames& names);
+    QGroupBox* createSelectionFrame();
+    QGroupBox* createOffsetFrame();
+    // The frames, the note and the buttons in place.
+    void createLayout();
     void connectWidgets();
 
     void TeamLST_Click();
     void SlotLST_Click();
     void LastPlayerCMD_Click();
     void QuitCMD_Click();
-    void mnuTeamHEX_Click();
-    void mnuTeamDEC_Click();
 
     // Shows the selected slot of the selected team.
     void LoadRoster();
@@ -63,14 +65,10 @@ class RosterEditor : public QDialog {
     QComboBox* POS2CBO = nullptr;
     QPushButton* LastPlayerCMD = nullptr;
     QPushButton* DummyCMD = nullptr;
-    QLabel* HEXLBL = nullptr;
-    QLabel* DECLBL = nullptr;
+    OffsetLabels* offsets_ = nullptr;  // HEXLBL and DECLBL with their copy menu
     QPushButton* ApplyCMD = nullptr;
     QPushButton* QuitCMD = nullptr;
     QCheckBox* ViewExpandedRosterCHK = nullptr;
-    QMenu* mnuCopyParent = nullptr;
-    QAction* mnuTeamHEX = nullptr;
-    QAction* mnuTeamDEC = nullptr;
 
     // Whether the current mouse press on a list changed its selection (and so already acted).
     bool selectionChangedByPress_ = false;

@@ -16,7 +16,7 @@ namespace {
 using test::Action;
 using test::changedOffsets;
 using test::Image;
-using test::ImageSpec;
+using test::ImageOptions;
 using test::readFile;
 using test::TempDir;
 using test::writeFile;
@@ -26,7 +26,7 @@ const std::vector<std::uint32_t> kNoChange;
 
 class AllOrNothing : public ::testing::Test {
   protected:
-    void prepare(const ImageSpec& wanted = {}) {
+    void prepare(const ImageOptions& wanted = {}) {
         Image image(wanted);
         headerSize_ = image.headerSize();
         before_ = image.bytes();

@@ -12,7 +12,7 @@ namespace {
 
 using test::changedOffsets;
 using test::Image;
-using test::ImageSpec;
+using test::ImageOptions;
 using test::readFile;
 using test::runCli;
 

@@ -8,7 +8,7 @@ namespace slamwise {
 namespace {
 
 using test::Image;
-using test::ImageSpec;
+using test::ImageOptions;
 using test::TempDir;
 
 std::optional<Identification> identifyImage(const Image& image) {
@@ -24,7 +24,7 @@ TEST(Identify, EveryReleaseWithAndWithoutCopierHeader) {
     for (Release release : {Release::Beta, Release::Europe, Release::Japan, Release::NorthAmerica,
                             Release::OldSchool}) {
         for (bool header : {false, true}) {
-            Image image(ImageSpec{release, 2 * 1024 * 1024, header, 7, "TITLE WITH BLANKS    "});
+            Image image(ImageOptions{release, 2 * 1024 * 1024, header, 7, "TITLE WITH BLANKS    "});
             std::optional<Identification> found = identifyImage(image);
             ASSERT_TRUE(found.has_value());
             EXPECT_EQ(found->release, release);
@@ -62,7 +62,7 @@ TEST(Identify, UnknownImageAndShortFiles) {
     EXPECT_FALSE(identifyImage(image).has_value());
 
     // Reads past the end are zeros, so a file that ends before the release letter is a Beta.
-    Image tiny(ImageSpec{Release::Japan, 0x7FB5, false, 3});
+    Image tiny(ImageOptions{Release::Japan, 0x7FB5, false, 3});
     std::optional<Identification> found = identifyImage(tiny);
     ASSERT_TRUE(found.has_value());
     EXPECT_EQ(found->release, Release::Beta);

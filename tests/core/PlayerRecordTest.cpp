@@ -104,7 +104,7 @@ void expectSaveTouchesOnly(RomFile& rom, const std::string& path, int player, Vi
     }
 }
 
-TEST_F(PlayerRecordTest, SaveTouchesOnlyTheDocumentedBytes) {
+TEST_F(PlayerRecordTest, SaveTouchesOnlyThePlayersRecordBytes) {
     for (int player : {0, 127, 128, 168}) {
         expectSaveTouchesOnly(*rom_, path_, player, VisualLayout::Standard);
     }

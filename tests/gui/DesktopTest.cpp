@@ -27,15 +27,15 @@ namespace slamwise {
 namespace {
 
 using test::Image;
-using test::ImageSpec;
+using test::ImageOptions;
 
 class DesktopTest : public ::testing::Test {
   protected:
     void SetUp() override { window = std::make_unique<MainWindow>(fake.platform(), "/opt/editor"); }
 
-    QString makeImage(const std::filesystem::path& path, ImageSpec spec = {}) {
+    QString makeImage(const std::filesystem::path& path, ImageOptions options = {}) {
         std::filesystem::create_directories(path.parent_path());
-        return QString::fromStdString(Image(spec).writeTo(path));
+        return QString::fromStdString(Image(options).writeTo(path));
     }
     void start(std::optional<QString> path) {
         fake.files.answers.push_back(path);
@@ -81,7 +81,7 @@ TEST_F(DesktopTest, TheFileTypesReadAsWritten) {
 TEST_F(DesktopTest, PathsAndTitlesShowExactly) {
     const QString title = QStringLiteral("R&D [*] EDITION TEST ");
     QString path =
-        makeImage(dir.path() / "R&D" / "a&b.sfc", ImageSpec{.title = title.toStdString()});
+        makeImage(dir.path() / "R&D" / "a&b.sfc", ImageOptions{.title = title.toStdString()});
     start(path);
     window->winId();  // the caption as the desktop gets it
     EXPECT_EQ(window->windowHandle()->title(),
@@ -143,7 +143,7 @@ TEST_F(DesktopTest, AnImageNamedOnTheCommandLineOpensWithoutTheDialog) {
 }
 
 TEST_F(DesktopTest, OffsetsBehindACopierHeaderGiveTheFileOffsetInTheirTooltips) {
-    start(makeImage(dir.path() / "headered.smc", ImageSpec{.copierHeader = true}));
+    start(makeImage(dir.path() / "headered.smc", ImageOptions{.copierHeader = true}));
     // Label, the image offset it shows, the file offset its tooltip adds (512 more).
     using Shown = std::tuple<const char*, const char*, const char*>;
     auto check = [](QWidget* window, std::initializer_list<Shown> labels) {

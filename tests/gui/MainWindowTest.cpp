@@ -22,7 +22,7 @@ namespace slamwise {
 namespace {
 
 using test::Image;
-using test::ImageSpec;
+using test::ImageOptions;
 using test::readFile;
 using test::TempDir;
 using Icon = MessageBoxes::Icon;
@@ -47,8 +47,8 @@ class MainWindowTest : public ::testing::Test {
     }
     bool enabled(const char* name) const { return action(name)->isEnabled(); }
 
-    QString makeImage(const std::string& name, ImageSpec spec = {}) const {
-        return QString::fromStdString(Image(spec).writeTo(dir.path() / name));
+    QString makeImage(const std::string& name, ImageOptions options = {}) const {
+        return QString::fromStdString(Image(options).writeTo(dir.path() / name));
     }
 
     // Starts the program with the dialog answering path (nothing: the user cancels).
@@ -189,7 +189,7 @@ TEST_F(MainWindowTest, EveryReleaseGetsItsCodeCaptionAndMenus) {
          }) {
         // The title keeps all 21 characters, trailing blanks included.
         QString path = makeImage(std::string(c.code) + ".sfc",
-                                 ImageSpec{c.release, 2 * 1024 * 1024, false, 5, "AB"});
+                                 ImageOptions{c.release, 2 * 1024 * 1024, false, 5, "AB"});
         openThroughMenu(path);
         EXPECT_EQ(window->releaseCode(), c.code);
         EXPECT_EQ(window->windowTitle(),
@@ -202,7 +202,7 @@ TEST_F(MainWindowTest, EveryReleaseGetsItsCodeCaptionAndMenus) {
 }
 
 TEST_F(MainWindowTest, HeaderedImageIsReadAfterItsHeaderAndNoticed) {
-    QString path = makeImage("headered.smc", ImageSpec{Release::Japan, 2 * 1024 * 1024, true, 9});
+    QString path = makeImage("headered.smc", ImageOptions{Release::Japan, 2 * 1024 * 1024, true, 9});
     std::vector<std::uint8_t> before = readFile(path.toStdString());
     start(path);
     EXPECT_TRUE(window->romOpen());
@@ -250,7 +250,7 @@ TEST_F(MainWindowTest, ReadOnlyFileIsRefusedWithTheReason) {
 }
 
 TEST_F(MainWindowTest, UnknownImageIsRefusedAndKeepsTheReleaseCode) {
-    QString japan = makeImage("japan.sfc", ImageSpec{Release::Japan});
+    QString japan = makeImage("japan.sfc", ImageOptions{Release::Japan});
     start(japan);
     action("mnuClose")->trigger();
     EXPECT_EQ(window->windowTitle(), "Slamwise Player Editor (v0.36) - NO ROM LOADED");
@@ -270,7 +270,7 @@ TEST_F(MainWindowTest, UnknownImageIsRefusedAndKeepsTheReleaseCode) {
 }
 
 TEST_F(MainWindowTest, ReopeningTheRememberedFile) {
-    QString path = makeImage("game.sfc", ImageSpec{Release::Japan});
+    QString path = makeImage("game.sfc", ImageOptions{Release::Japan});
     fake.settings.values[QStringLiteral("Last File")] = path;
     start(std::nullopt);
     fake.messages.shown.clear();
@@ -441,7 +441,7 @@ TEST_F(MainWindowTest, AboutWindowAndHomePage) {
 }
 
 TEST_F(MainWindowTest, SecondaryWindowsGetTheIdentificationCaptionUntilTheyClose) {
-    QString path = makeImage("game.sfc", ImageSpec{Release::Japan});
+    QString path = makeImage("game.sfc", ImageOptions{Release::Japan});
     start(path);
     QString identified = captionFor(kTitle, "'' [Japan]");
     auto* rosterButton = window->findChild<QAbstractButton*>("TeamEditCMD");
@@ -479,7 +479,7 @@ namespace {
 TEST_F(MainWindowTest, HugeAndSpecialFilesAreRefusedWithoutBeingChanged) {
     // A sparse 5 GiB file that is not an image: identified as nothing, never written.
     std::string huge = dir.file("movie.sfc");
-    Image start(ImageSpec{Release::NorthAmerica, 0x10000});
+    Image start(ImageOptions{Release::NorthAmerica, 0x10000});
     start.at(0x8422) = 'x';
     start.writeTo(huge);
     std::filesystem::resize_file(huge, 5ull << 30);

@@ -61,7 +61,7 @@ const std::string kUndone =
 
 struct Opening {
     const char* name;
-    test::ImageSpec spec;
+    test::ImageOptions options;
     std::function<void(Image&)> change;
     bool interrupted;  // a journal lies beside the file
     // The window: the first message box and whether the image is open afterwards.
@@ -142,7 +142,7 @@ class OpeningRules : public ::testing::TestWithParam<Opening> {};
 TEST_P(OpeningRules, WindowAndCommandLineSayTheSameAndLeaveTheBytesAlike) {
     const Opening& c = GetParam();
     test::TempDir dir;
-    Image image(c.spec);
+    Image image(c.options);
     if (c.change) {
         c.change(image);
     }

@@ -8,30 +8,30 @@
 
 namespace slamwise::test {
 
-Image::Image(const ImageSpec& spec) {
-    headerSize_ = spec.copierHeader ? RomFile::kCopierHeaderSize : 0;
-    bytes_.resize(headerSize_ + spec.size);
-    std::mt19937 random(spec.seed);
+Image::Image(const ImageOptions& options) {
+    headerSize_ = options.copierHeader ? RomFile::kCopierHeaderSize : 0;
+    bytes_.resize(headerSize_ + options.size);
+    std::mt19937 random(options.seed);
     for (std::uint8_t& byte : bytes_) {
         byte = static_cast<std::uint8_t>(random());
     }
     if (headerSize_ != 0) {
         std::fill(bytes_.begin(), bytes_.begin() + static_cast<long>(headerSize_), 0);
     }
-    if (spec.size == 0) {
+    if (options.size == 0) {
         return;
     }
     if (at(0) == 0) {
         at(0) = 0x78;  // the editor refuses images whose first byte is zero
     }
-    if (spec.size <= kEditionCodeOffset) {
+    if (options.size <= kEditionCodeOffset) {
         return;  // too short for an internal header: random bytes only
     }
     for (std::size_t i = 0; i < kTitleLength; ++i) {
         at(kTitleOffset + static_cast<std::uint32_t>(i)) =
-            i < spec.title.size() ? static_cast<std::uint8_t>(spec.title[i]) : ' ';
+            i < options.title.size() ? static_cast<std::uint8_t>(options.title[i]) : ' ';
     }
-    switch (spec.release) {
+    switch (options.release) {
         case Release::Beta:
             at(kReleaseLetterOffset) = 0x00;
             break;
@@ -51,7 +51,7 @@ Image::Image(const ImageSpec& spec) {
             break;
     }
     // The relocation markers of an image that has never been relocated.
-    if (spec.size > 0x27801) {
+    if (options.size > 0x27801) {
         at(0x27001) = 0x00;
         at(0x27801) = 0xFF;
     }

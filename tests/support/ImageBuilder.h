@@ -11,7 +11,7 @@ namespace slamwise::test {
 
 // A made-up image of the game: seeded random bytes with the header fields of one release.
 // Never a real game image. Random filler makes off-by-one reads and stray writes show up.
-struct ImageSpec {
+struct ImageOptions {
     Release release = Release::NorthAmerica;
     std::size_t size = 2 * 1024 * 1024;  // the game image, without a copier header
     bool copierHeader = false;           // 512 extra bytes in front
@@ -21,7 +21,7 @@ struct ImageSpec {
 
 class Image {
   public:
-    explicit Image(const ImageSpec& spec = {});
+    explicit Image(const ImageOptions& options = {});
 
     // Access by image offset (after a copier header).
     std::uint8_t& at(std::uint32_t offset) { return bytes_.at(headerSize_ + offset); }
