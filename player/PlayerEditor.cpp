@@ -420,6 +420,14 @@ void PlayerEditor::SelectFirstPlayer() {
     PlayerLST_Click();  // also when player 0 was already selected
 }
 
+void PlayerEditor::showSelectedPlayer() {
+    if (!playerDataAvailable()) {
+        return;
+    }
+    CheckRelocatedData();
+    PlayerLST_Click();
+}
+
 void PlayerEditor::focusPlayerList() {
     PlayerLST->setFocus(Qt::OtherFocusReason);
 }
@@ -457,7 +465,7 @@ void PlayerEditor::SavePlayer() {
     Edit edit;
     Status status = SavePlayerData(player).addTo(edit, *image_);
     if (status) {
-        status = image_->rom().apply(edit);
+        status = image_->apply(edit, "Apply to " + PlayerLST->item(player)->text().toStdString());
     }
     if (!status) {
         reportFailure(QStringLiteral("The player could not be saved completely."), status);
@@ -635,7 +643,7 @@ void PlayerEditor::RelocateVisualData() {
     relocating_ = true;
     int written = 0;
     // User input waits until the end, so no click can start anything halfway through.
-    const Status status = image_->rom().apply(*edit, [&written] {
+    const Status status = image_->apply(*edit, "Relocation", [&written] {
         if (++written > kWritesBeforeFiller) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }

@@ -83,9 +83,7 @@ void OpenedImage::examine() {
     Result<std::optional<Identification>> identified = identify(rom_);
     if (identified) {
         identification_ = *identified;
-        Result<RelocationState> state = detectRelocation(rom_);
-        relocationStatus_ = state.status();
-        relocation_ = state ? *state : RelocationState::Unknown;
+        detectRelocationState();
     }
     if (*first == 0) {
         refuse(Refusal::FirstByteZero,
@@ -131,6 +129,54 @@ Status OpenedImage::allows(Table table) const {
 void OpenedImage::markRelocated() {
     relocation_ = RelocationState::Relocated;
     relocationStatus_ = {};
+}
+
+void OpenedImage::detectRelocationState() {
+    Result<RelocationState> state = detectRelocation(rom_);
+    relocationStatus_ = state.status();
+    relocation_ = state ? *state : RelocationState::Unknown;
+}
+
+Status OpenedImage::apply(const Edit& edit, std::string label,
+                          const std::function<void()>& afterEachWrite) {
+    std::vector<JournalRange> written;
+    Status status = rom_.apply(edit, afterEachWrite, &written);
+    if (status) {
+        history_.record(std::move(label), std::move(written));
+        if (historyListener_) {
+            historyListener_();
+        }
+    }
+    return status;
+}
+
+void OpenedImage::clearHistory() {
+    history_.clear();
+    if (historyListener_) {
+        historyListener_();
+    }
+}
+
+Status OpenedImage::undo() {
+    Status status = history_.undo(rom_);
+    if (status && identification_) {
+        detectRelocationState();  // the step may have taken a relocation back or redone it
+    }
+    if (historyListener_) {
+        historyListener_();  // also when the step was refused and the history cleared
+    }
+    return status;
+}
+
+Status OpenedImage::redo() {
+    Status status = history_.redo(rom_);
+    if (status && identification_) {
+        detectRelocationState();
+    }
+    if (historyListener_) {
+        historyListener_();  // also when the step was refused and the history cleared
+    }
+    return status;
 }
 
 }  // namespace slamwise

@@ -3,7 +3,10 @@
 #include <optional>
 #include <string>
 
+#include <functional>
+
 #include "player/Relocation.h"
+#include "rom/History.h"
 #include "rom/Identify.h"
 #include "rom/Result.h"
 #include "rom/RomFile.h"
@@ -68,10 +71,24 @@ class OpenedImage {
     // After a relocation has been written.
     void markRelocated();
 
+    // Writes the edit as one change (RomFile::apply) and records it under label, so that it can
+    // be undone. Every write of the windows goes through here.
+    Status apply(const Edit& edit, std::string label,
+                 const std::function<void()>& afterEachWrite = {});
+    // The recorded changes. Undo and redo write through the journal as any change does; a
+    // relocation undone or written again is seen as such.
+    const History& history() const { return history_; }
+    Status undo();
+    Status redo();
+    void clearHistory();
+    // Runs after every change of the history (a change written, undone or redone, a clearing).
+    void onHistoryChange(std::function<void()> listener) { historyListener_ = std::move(listener); }
+
   private:
     explicit OpenedImage(RomFile rom) : rom_(std::move(rom)) {}
     void examine();
     void refuse(Refusal refusal, Status why);
+    void detectRelocationState();
 
     RomFile rom_;
     Refusal refusal_ = Refusal::None;
@@ -79,6 +96,8 @@ class OpenedImage {
     std::optional<Identification> identification_;
     Status relocationStatus_;
     RelocationState relocation_ = RelocationState::Unknown;
+    History history_;
+    std::function<void()> historyListener_;
 };
 
 }  // namespace slamwise

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "platform/ShownText.h"
+#include "platform/UndoKeys.h"
 #include "roster/RosterTable.h"
 
 namespace slamwise {
@@ -61,6 +62,13 @@ RosterEditor::RosterEditor(OpenedImage& image, Platform platform, const GameName
     createWidgets(names);
     connectWidgets();
     setSlotShown(false);
+    new UndoKeys(this, image_, platform_.messages, [this] { refresh(); });
+}
+
+void RosterEditor::refresh() {
+    if (team() >= 0 && slot() >= 0) {
+        LoadRoster();
+    }
 }
 
 void RosterEditor::createWidgets(const GameNames& names) {
@@ -326,7 +334,8 @@ void RosterEditor::SaveData() {
                            static_cast<std::uint8_t>(POS2CBO->currentIndex())};
     Status status = addSlotSave(edit, image_, team(), slot(), codes);
     if (status) {
-        status = image_.rom().apply(edit);
+        status = image_.apply(edit, "Apply to " + TeamLST->item(team())->text().toStdString() +
+                                        " " + SlotLST->item(slot())->text().toStdString());
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster slot could not be saved."), status.message());
@@ -354,7 +363,7 @@ void RosterEditor::LastPlayerCMD_Click() {
     Edit edit;
     Status status = addRosterEnd(edit, image_, t, s);
     if (status) {
-        status = image_.rom().apply(edit);
+        status = image_.apply(edit, "Make Last Player");
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster could not be ended at this slot."),
