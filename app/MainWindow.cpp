@@ -95,6 +95,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     setWindowTitle(kDesignCaption);
     setAcceptDrops(true);
     createMenus();
+    createEditMenu();
     createCentralWidget();
 }
 
@@ -240,6 +241,7 @@ void MainWindow::openImage(const QString& path, OpenPath via) {
     }
 
     image_ = std::move(image);
+    image_->onHistoryChange([this] { updateEditMenu(); });
     useNamesFor(path);
     if (via == OpenPath::Dialog) {
         settings_.setLastFile(path);
@@ -390,6 +392,53 @@ void MainWindow::dropEvent(QDropEvent* event) {
     updateLastFileEntry();
 }
 
+// ---- Undo and redo --------------------------------------------------------------------------
+
+void MainWindow::createEditMenu() {
+    auto* edit = new QMenu(QStringLiteral("&Edit"), this);
+    edit->setObjectName(QStringLiteral("mnuEdit"));
+    // After the File menu.
+    auto* stuff = menuBar()->findChild<QMenu*>(QStringLiteral("mnuStuff"));
+    menuBar()->insertMenu(stuff != nullptr ? stuff->menuAction() : nullptr, edit);
+    mnuUndo_ = menuEntry(edit, "mnuUndo", QStringLiteral("Undo"), QKeySequence::Undo);
+    mnuRedo_ = menuEntry(edit, "mnuRedo", QStringLiteral("Redo"), QKeySequence::Redo);
+    for (QAction* action : {mnuUndo_, mnuRedo_}) {
+        // A focused text box keeps these keys for its own typing.
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(mnuUndo_, &QAction::triggered, this, [this] { undoOrRedo(true); });
+    connect(mnuRedo_, &QAction::triggered, this, [this] { undoOrRedo(false); });
+    updateEditMenu();
+}
+
+void MainWindow::updateEditMenu() {
+    const History* history = image_ ? &image_->history() : nullptr;
+    const bool canUndo = history != nullptr && history->canUndo();
+    const bool canRedo = history != nullptr && history->canRedo();
+    mnuUndo_->setText(canUndo
+                          ? QStringLiteral("Undo ") + QString::fromStdString(history->undoLabel())
+                          : QStringLiteral("Undo"));
+    mnuRedo_->setText(canRedo
+                          ? QStringLiteral("Redo ") + QString::fromStdString(history->redoLabel())
+                          : QStringLiteral("Redo"));
+    mnuUndo_->setEnabled(canUndo);
+    mnuRedo_->setEnabled(canRedo);
+}
+
+void MainWindow::undoOrRedo(bool undo) {
+    if (!image_) {
+        return;
+    }
+    const Status status = undo ? image_->undo() : image_->redo();
+    playerEditor_->showSelectedPlayer();
+    if (!status) {
+        platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
+                                undo ? QStringLiteral("The change could not be undone.")
+                                     : QStringLiteral("The change could not be redone."),
+                                QString::fromStdString(status.message()));
+    }
+}
+
 // ---- Closing, saving, ending ----------------------------------------------------------------
 
 void MainWindow::CloseROM() {
@@ -407,6 +456,7 @@ void MainWindow::CloseROM() {
     mnuLastFile_->setEnabled(true);
     mnuCheats_->setEnabled(false);
     image_.reset();
+    updateEditMenu();  // the history went with the image
     statusBar()->clearMessage();
     showChecksumState();
 }
@@ -552,7 +602,7 @@ void MainWindow::mnuFixChecksum_Click() {
     Edit edit;
     Status status = addChecksumFix(image_->rom(), edit);
     if (status) {
-        status = image_->apply(edit);
+        status = image_->apply(edit, "Fix Checksum");
     }
     if (!status) {
         platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(),
@@ -616,7 +666,7 @@ void MainWindow::mnuApplyPatch_Click() {
         return;
     }
     Result<PatchResult> patch = patchFileFor(image_->rom(), patchPath->toStdString());
-    Status status = patch ? image_->apply(patch->edit) : patch.status();
+    Status status = patch ? image_->apply(patch->edit, "Apply Patch") : patch.status();
     if (!status) {
         platform_.messages.show(this, MessageBoxes::Icon::Critical, programCaption(),
                                 QStringLiteral("The patch was not applied."),

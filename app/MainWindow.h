@@ -58,6 +58,10 @@ class MainWindow : public QMainWindow {
 
     void createMenus();
     void createCentralWidget();
+    // Edit > Undo and Redo: captions name the change, disabled with nothing to undo or redo.
+    void createEditMenu();
+    void updateEditMenu();
+    void undoOrRedo(bool undo);
 
     // Opens path and shows what the opening found; on success the window is in the "ROM open"
     // state. Each refusal shows its message and leaves no file open.
@@ -123,6 +127,8 @@ class MainWindow : public QMainWindow {
     QAction* mnuCreatePatch_ = nullptr;
     QAction* mnuApplyPatch_ = nullptr;
     QLabel* checksumLabel_ = nullptr;
+    QAction* mnuUndo_ = nullptr;
+    QAction* mnuRedo_ = nullptr;
 };
 
 // "Slamwise Player Editor (v0.36)"

@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "cheats/CheatBytes.h"
+#include "platform/UndoKeys.h"
 
 namespace slamwise {
 
@@ -52,6 +53,11 @@ CheatsDialog::CheatsDialog(OpenedImage& image, Platform platform, QWidget* paren
     createWidgets();
     connect(ApplyCMD, &QPushButton::clicked, this, &CheatsDialog::SaveCheatCodes);
     connect(QuitCMD, &QPushButton::clicked, this, &CheatsDialog::reject);
+    GetCheatCodes();
+    new UndoKeys(this, image_, platform_.messages, [this] { refresh(); });
+}
+
+void CheatsDialog::refresh() {
     GetCheatCodes();
 }
 
@@ -152,7 +158,7 @@ void CheatsDialog::SaveCheatCodes() {
     Status status =
         addCheatSave(edit, image_, {PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)});
     if (status) {
-        status = image_.apply(edit);
+        status = image_.apply(edit, "Cheat Codes");
     }
     if (!status) {
         platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),

@@ -19,6 +19,9 @@ class CheatsDialog : public QDialog {
   public:
     CheatsDialog(OpenedImage& image, Platform platform, QWidget* parent = nullptr);
 
+    // Ticks the lists again from the two bytes the file holds (after an undo or a redo).
+    void refresh();
+
   protected:
     void showEvent(QShowEvent* event) override;
 

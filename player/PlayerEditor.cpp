@@ -268,6 +268,14 @@ void PlayerEditor::SelectFirstPlayer() {
     PlayerLST_Click();  // also when player 0 was already selected
 }
 
+void PlayerEditor::showSelectedPlayer() {
+    if (!playerDataAvailable()) {
+        return;
+    }
+    CheckRelocatedData();
+    PlayerLST_Click();
+}
+
 void PlayerEditor::focusPlayerList() {
     PlayerLST->setFocus(Qt::OtherFocusReason);
 }
@@ -305,7 +313,7 @@ void PlayerEditor::SavePlayer() {
     Edit edit;
     Status status = form_->edit(player).addTo(edit, *image_);
     if (status) {
-        status = image_->apply(edit);
+        status = image_->apply(edit, "Apply to " + PlayerLST->item(player)->text().toStdString());
     }
     if (!status) {
         reportFailure(QStringLiteral("The player could not be saved completely."), status);

@@ -47,6 +47,9 @@ class PlayerEditor : public QWidget {
     void SelectFirstPlayer();
     // Gives PlayerLST the keyboard focus, so the arrow keys pick players.
     void focusPlayerList();
+    // Shows again what the file holds for the selected player and the relocation (after an undo
+    // or a redo).
+    void showSelectedPlayer();
 
     // The player editor's part of closing: player 0 is shown (the file is still open), then
     // every field is reset, the editor disabled and the image let go.

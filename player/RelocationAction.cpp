@@ -21,7 +21,7 @@ std::optional<RelocationAction::Failure> RelocationAction::run(OpenedImage& imag
     running_ = true;
     int written = 0;
     // User input waits until the end, so no click can start anything halfway through.
-    const Status status = image.apply(*edit, [&written] {
+    const Status status = image.apply(*edit, "Relocation", [&written] {
         if (++written > kWritesBeforeFiller) {
             QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
         }

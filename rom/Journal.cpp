@@ -555,7 +555,8 @@ Status JournalFile::check() const {
     return checkNoJournal();
 }
 
-Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite,
+                          std::vector<JournalRange>* written) {
     if (Status status = check(); !status) {
         return status;
     }
@@ -619,6 +620,9 @@ Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEa
     // whole change: still all or nothing.
     (void)syncFolder();
     rememberFileState();
+    if (written != nullptr) {
+        *written = std::move(journal.ranges);
+    }
     return {};
 }
 

@@ -108,8 +108,10 @@ class JournalFile {
     // Whether a change may be written now: the file was not changed by others since this
     // program last left it, and no journal lies beside it.
     Status check() const;
-    // Writes every part of the edit (image offsets) as one change, as RomFile::apply says.
-    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite);
+    // Writes every part of the edit (image offsets) as one change, as RomFile::apply says. When
+    // written is given, a complete change leaves its ranges there (old and new bytes).
+    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite,
+                 std::vector<JournalRange>* written = nullptr);
 
   private:
     Status checkUnchanged() const;

@@ -84,9 +84,7 @@ void OpenedImage::examine() {
     Result<std::optional<Identification>> identified = identify(rom_);
     if (identified) {
         identification_ = *identified;
-        Result<RelocationState> state = detectRelocation(rom_);
-        relocationStatus_ = state.status();
-        relocation_ = state ? *state : RelocationState::Unknown;
+        detectRelocationState();
     }
     if (*first == 0) {
         refuse(Refusal::FirstByteZero,
@@ -134,16 +132,59 @@ void OpenedImage::markRelocated() {
     relocationStatus_ = {};
 }
 
-Status OpenedImage::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+void OpenedImage::detectRelocationState() {
+    Result<RelocationState> state = detectRelocation(rom_);
+    relocationStatus_ = state.status();
+    relocation_ = state ? *state : RelocationState::Unknown;
+}
+
+Status OpenedImage::apply(const Edit& edit, std::string label,
+                          const std::function<void()>& afterEachWrite) {
+    Edit fixed;
+    const Edit* toWrite = &edit;
     Status status;
     if (fixChecksum_ && !edit.empty()) {
-        Edit fixed = edit;
+        fixed = edit;
         status = addChecksumFix(rom_, fixed);
-        if (status) {
-            status = rom_.apply(fixed, afterEachWrite);
+        toWrite = &fixed;
+    }
+    std::vector<JournalRange> written;
+    if (status) {
+        status = rom_.apply(*toWrite, afterEachWrite, &written);
+    }
+    if (status) {
+        history_.record(std::move(label), std::move(written));
+        if (historyListener_) {
+            historyListener_();
         }
-    } else {
-        status = rom_.apply(edit, afterEachWrite);
+    }
+    if (writeListener_) {
+        writeListener_();
+    }
+    return status;
+}
+
+void OpenedImage::clearHistory() {
+    history_.clear();
+    if (historyListener_) {
+        historyListener_();
+    }
+}
+
+Status OpenedImage::undo() {
+    return step(history_.undo(rom_));
+}
+
+Status OpenedImage::redo() {
+    return step(history_.redo(rom_));
+}
+
+Status OpenedImage::step(Status status) {
+    if (status && identification_) {
+        detectRelocationState();  // the step may have taken a relocation back or redone it
+    }
+    if (historyListener_) {
+        historyListener_();  // also when the step was refused and the history cleared
     }
     if (writeListener_) {
         writeListener_();

@@ -4,7 +4,10 @@
 #include <optional>
 #include <string>
 
+#include <functional>
+
 #include "player/Relocation.h"
+#include "rom/History.h"
 #include "rom/Identify.h"
 #include "rom/Result.h"
 #include "rom/RomFile.h"
@@ -69,18 +72,33 @@ class OpenedImage {
     // After a relocation has been written.
     void markRelocated();
 
-    // Writes one action of the user's, as RomFile::apply does. With the checksum fix switched
-    // on, the fix of the checksum is part of the same all-or-nothing action. The listener, if
-    // any, is told afterwards, whether the write succeeded or not.
-    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
+    // Writes one action of the user's as one change (RomFile::apply) and records it under label,
+    // so that it can be undone. Every write of the windows goes through here. With the checksum
+    // fix switched on, the fix of the checksum is part of the same all-or-nothing change. The
+    // write listener, if any, is told afterwards, whether the write succeeded or not.
+    Status apply(const Edit& edit, std::string label,
+                 const std::function<void()>& afterEachWrite = {});
     void setFixChecksum(bool on) { fixChecksum_ = on; }
     bool fixesChecksum() const { return fixChecksum_; }
+    // Runs after every write attempt: an action, an undo or a redo.
     void setWriteListener(std::function<void()> listener) { writeListener_ = std::move(listener); }
+
+    // The recorded changes. Undo and redo write through the journal as any change does; a
+    // relocation undone or written again is seen as such.
+    const History& history() const { return history_; }
+    Status undo();
+    Status redo();
+    void clearHistory();
+    // Runs after every change of the history (a change written, undone or redone, a clearing).
+    void onHistoryChange(std::function<void()> listener) { historyListener_ = std::move(listener); }
 
   private:
     explicit OpenedImage(RomFile rom) : rom_(std::move(rom)) {}
     void examine();
     void refuse(Refusal refusal, Status why);
+    void detectRelocationState();
+    // What follows an undo or a redo: the relocation state again, then the listeners.
+    Status step(Status status);
 
     RomFile rom_;
     Refusal refusal_ = Refusal::None;
@@ -90,6 +108,8 @@ class OpenedImage {
     RelocationState relocation_ = RelocationState::Unknown;
     bool fixChecksum_ = false;
     std::function<void()> writeListener_;
+    History history_;
+    std::function<void()> historyListener_;
 };
 
 }  // namespace slamwise

@@ -174,7 +174,8 @@ Status RomFile::check(const Edit& edit) const {
     return journal_.check();
 }
 
-Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite) {
+Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite,
+                      std::vector<JournalRange>* written) {
     if (edit.empty()) {
         return {};
     }
@@ -191,7 +192,7 @@ Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWr
     if (Status status = check(edit); !status) {
         return status;
     }
-    return journal_.apply(edit, afterEachWrite);
+    return journal_.apply(edit, afterEachWrite, written);
 }
 
 }  // namespace slamwise

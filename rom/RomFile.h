@@ -4,6 +4,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <vector>
 
 #include "rom/Edit.h"
 #include "rom/Journal.h"
@@ -67,7 +68,10 @@ class RomFile {
     // afterEachWrite, when given, runs after each write (to keep a window responsive). Without
     // it, parts a few bytes apart reach the file as one write of the stretch that holds them,
     // the bytes between them written back as they are.
-    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {});
+    // written, when given, receives the ranges of a complete change: the bytes it replaced and
+    // the bytes it wrote, at file offsets (for undoing it later).
+    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {},
+                 std::vector<JournalRange>* written = nullptr);
     // The checks apply() makes before it writes anything, for a dry run: the file is open for
     // writing, holds every byte of the edit, was not changed by others, and has no journal beside
     // it.

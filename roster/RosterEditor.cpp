@@ -14,6 +14,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "platform/ShownText.h"
+#include "platform/UndoKeys.h"
 #include "platform/UserSettings.h"
 #include "roster/RosterTable.h"
 #include "widgets/OffsetLabels.h"
@@ -44,6 +46,13 @@ RosterEditor::RosterEditor(OpenedImage& image, Platform platform, const GameName
     createLayout();
     connectWidgets();
     setSlotShown(false);
+    new UndoKeys(this, image_, platform_.messages, [this] { refresh(); });
+}
+
+void RosterEditor::refresh() {
+    if (team() >= 0 && slot() >= 0) {
+        LoadRoster();
+    }
 }
 
 void RosterEditor::createWidgets(const GameNames& names) {
@@ -301,7 +310,8 @@ void RosterEditor::SaveData() {
                            static_cast<std::uint8_t>(POS2CBO->currentIndex())};
     Status status = addSlotSave(edit, image_, team(), slot(), codes);
     if (status) {
-        status = image_.apply(edit);
+        status = image_.apply(edit, "Apply to " + TeamLST->item(team())->text().toStdString() +
+                                        " " + SlotLST->item(slot())->text().toStdString());
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster slot could not be saved."), status.message());
@@ -329,7 +339,7 @@ void RosterEditor::LastPlayerCMD_Click() {
     Edit edit;
     Status status = addRosterEnd(edit, image_, t, s);
     if (status) {
-        status = image_.apply(edit);
+        status = image_.apply(edit, "Make Last Player");
     }
     if (!status) {
         reportFailure(QStringLiteral("The roster could not be ended at this slot."),

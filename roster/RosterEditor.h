@@ -28,6 +28,9 @@ class RosterEditor : public QDialog {
     RosterEditor(OpenedImage& image, Platform platform, const GameNames& names,
                  QWidget* parent = nullptr);
 
+    // Shows again what the file holds for the selected slot (after an undo or a redo).
+    void refresh();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "rom/FaultInjection.h"
+#include "rom/History.h"
 #include "rom/RomFile.h"
 #include "tests/support/Actions.h"
 #include "tests/support/ImageBuilder.h"
@@ -40,7 +41,7 @@ class AllOrNothing : public ::testing::Test {
         {
             Result<RomFile> rom = RomFile::open(path_);
             EXPECT_TRUE(rom) << rom.error();
-            Status status = test::perform(action, *rom);
+            Status status = action.perform(*rom);
             EXPECT_TRUE(status) << action.name << ": " << status.message();
         }
         std::vector<std::uint8_t> after = readFile(path_);
@@ -75,7 +76,7 @@ class AllOrNothing : public ::testing::Test {
                 Result<RomFile> rom = RomFile::open(path_);
                 ASSERT_TRUE(rom) << rom.error();
                 ScopedFaultPlan scoped(plan);
-                status = test::perform(action, *rom);
+                status = action.perform(*rom);
             }
             SCOPED_TRACE(action.name + ", fault at operation " + std::to_string(n) + ": " +
                          status.message());
@@ -131,7 +132,7 @@ class AllOrNothing : public ::testing::Test {
                 }
                 FaultPlan plan{mode, n};
                 ScopedFaultPlan scoped(plan);
-                return test::perform(action, *rom) ? 0 : 1;
+                return action.perform(*rom) ? 0 : 1;
             });
             SCOPED_TRACE(action.name + ", crash at operation " + std::to_string(n));
             if (status == 0) {
@@ -152,6 +153,26 @@ class AllOrNothing : public ::testing::Test {
             }
         }
         FAIL() << action.name << " never completed";
+    }
+
+    // The undo of the action: the image as the action leaves it, and a history holding the action.
+    Action undoOf(const Action& action) {
+        writeFile(path_, before_);
+        std::vector<JournalRange> written;
+        {
+            Result<RomFile> rom = RomFile::open(path_);
+            Result<Edit> edit = action.build(*rom);
+            EXPECT_TRUE(rom->apply(*edit, {}, &written));
+        }
+        before_ = readFile(path_);
+        Action undo;
+        undo.name = "undo of " + action.name;
+        undo.run = [written](RomFile& rom) {
+            History history;
+            history.record("action", written);
+            return history.undo(rom);
+        };
+        return undo;
     }
 
     TempDir dir_;
@@ -191,6 +212,16 @@ TEST_F(AllOrNothing, EveryActionSurvivesACrashAtEachOperation) {
     }
 }
 
+TEST_F(AllOrNothing, EveryUndoSurvivesFailuresAndCrashes) {
+    for (const Action& action : test::representativeActions()) {
+        prepare();
+        const Action undo = undoOf(action);
+        expectAllOrNothing(undo, FaultPlan::Mode::Fail, EIO, false);
+        expectAllOrNothing(undo, FaultPlan::Mode::Fail, EIO, true);
+        expectBeforeOrAfterCrash(undo, FaultPlan::Mode::CrashMidWrite);
+    }
+}
+
 TEST_F(AllOrNothing, ImagesWithACopierHeaderSurviveCrashesAndFaults) {
     prepare({.copierHeader = true});
     Action action = test::representativeActions().front();
@@ -217,7 +248,7 @@ TEST(WriteRegions, EveryChangedByteLiesInsideTheFieldsOfTheAction) {
         for (int step = 0; step < kActionsPerImage; ++step) {
             Action action = test::randomAction(random);
             std::vector<std::uint8_t> before = readFile(path);
-            Status status = test::perform(action, *rom);
+            Status status = action.perform(*rom);
             ASSERT_TRUE(status) << action.name << ": " << status.message();
             std::vector<std::uint8_t> after = readFile(path);
             ASSERT_EQ(after.size(), before.size());

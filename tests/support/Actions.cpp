@@ -193,6 +193,10 @@ bool inside(const std::vector<Region>& regions, std::uint32_t offset) {
     });
 }
 
+Status Action::perform(RomFile& rom) const {
+    return run ? run(rom) : test::perform(*this, rom);
+}
+
 Status perform(const Action& action, RomFile& rom) {
     Result<Edit> edit = action.build(rom);
     if (!edit) {

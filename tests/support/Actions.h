@@ -25,6 +25,9 @@ struct Action {
     std::string name;
     std::function<Result<Edit>(const RomFile&)> build;
     std::vector<Region> mayWrite;
+    // How the action runs; when not set, its edit is built and applied.
+    std::function<Status(RomFile&)> run;
+    Status perform(RomFile& rom) const;
 };
 
 bool inside(const std::vector<Region>& regions, std::uint32_t offset);
