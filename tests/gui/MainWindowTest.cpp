@@ -202,7 +202,8 @@ TEST_F(MainWindowTest, EveryReleaseGetsItsCodeCaptionAndMenus) {
 }
 
 TEST_F(MainWindowTest, HeaderedImageIsReadAfterItsHeaderAndNoticed) {
-    QString path = makeImage("headered.smc", ImageOptions{Release::Japan, 2 * 1024 * 1024, true, 9});
+    QString path =
+        makeImage("headered.smc", ImageOptions{Release::Japan, 2 * 1024 * 1024, true, 9});
     std::vector<std::uint8_t> before = readFile(path.toStdString());
     start(path);
     EXPECT_TRUE(window->romOpen());
