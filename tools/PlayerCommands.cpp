@@ -224,23 +224,24 @@ int exportPlayers(Io io, const ExportOptions& options) {
     if (!names) {
         return fail(io, names.error());
     }
+    // Each table in one read.
     const VisualLayout layout = image->visualLayout();
+    Result<std::vector<PlayerRecord>> records = readPlayerRecords(image->rom());
+    if (!records) {
+        return fail(io, records.error());
+    }
+    Result<std::vector<VisualRatings>> visuals = readVisualTable(image->rom(), layout);
+    if (!visuals) {
+        return fail(io, visuals.error());
+    }
     std::vector<std::vector<Cell>> rows;
     for (int player = 0; player < kPlayerCount; ++player) {
-        Result<PlayerRecord> record = readPlayerRecord(image->rom(), player);
-        if (!record) {
-            return fail(io, record.error());
-        }
+        const auto at = static_cast<std::size_t>(player);
         std::optional<VisualRatings> visual;
-        if (hasVisualRecord(layout, player)) {
-            Result<VisualRatings> read = readVisualRatings(image->rom(), layout, player);
-            if (!read) {
-                return fail(io, read.error());
-            }
-            visual = *read;
+        if (at < visuals->size()) {
+            visual = (*visuals)[at];
         }
-        rows.push_back(
-            exportRow(player, names->players[static_cast<std::size_t>(player)], *record, visual));
+        rows.push_back(exportRow(player, names->players[at], (*records)[at], visual));
     }
     writeTable(io.out, options.format, playerColumns().known, rows);
     return kExitSuccess;
