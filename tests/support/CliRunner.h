@@ -1,8 +1,7 @@
 #pragma once
 
+#include <regex>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "tests/support/ImageBuilder.h"
 #include "tools/Cli.h"
@@ -16,23 +15,24 @@ struct CliRun {
     std::string err;
 };
 
-inline CliRun runCli(const std::vector<std::string>& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliRun run;
-    run.code = cli::run(args, out, err);
-    run.out = out.str();
-    run.err = err.str();
-    return run;
+// "IMAGE" and "FILE" in the text stand for the two paths.
+inline std::string substituted(const std::string& text, const std::string& image,
+                               const std::string& file = "") {
+    return std::regex_replace(std::regex_replace(text, std::regex("IMAGE"), image),
+                              std::regex("FILE"), file);
+}
+
+inline CliRun runCli(std::vector<std::string> args, const std::string& image = "",
+                     const std::string& file = "") {
+    for (std::string& arg : args) {
+        arg = substituted(arg, image, file);
+    }
+    std::ostringstream out, err;
+    return {cli::run(args, out, err), out.str(), err.str()};  // evaluated left to right
 }
 
 inline void writeText(const std::string& path, const std::string& text) {
     writeFile(path, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
-
-inline std::string readText(const std::string& path) {
-    std::vector<std::uint8_t> bytes = readFile(path);
-    return std::string(bytes.begin(), bytes.end());
 }
 
 }  // namespace slamwise::test
