@@ -18,8 +18,6 @@
 namespace slamwise {
 namespace {
 
-using test::Image;
-using test::readFile;
 using Act = std::function<void(QWidget*)>;
 
 template <class T = QAbstractButton>
@@ -136,12 +134,16 @@ const Case kCases[] = {
 };
 // clang-format on
 
+void PrintTo(const Case& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class WindowAndCli : public ::testing::TestWithParam<Case> {};
 
 TEST_P(WindowAndCli, SayTheSameAndWriteTheSameBytes) {
     const Case& c = GetParam();
     test::TempDir dir;
-    Image image(c.options);
+    test::Image image(c.options);
     for (auto [offset, value] : c.bytes) {
         image.at(offset) = value;
     }
@@ -172,8 +174,8 @@ TEST_P(WindowAndCli, SayTheSameAndWriteTheSameBytes) {
     }
     EXPECT_EQ(run.code, c.err.empty() ? 0 : 1);
     EXPECT_NE(run.err.find(test::substituted(c.err, byCli)), std::string::npos) << run.err;
-    EXPECT_EQ(readFile(byWindow), readFile(byCli));
-    EXPECT_EQ(readFile(byCli) == image.bytes(), !c.inWindow);
+    EXPECT_EQ(test::readFile(byWindow), test::readFile(byCli));
+    EXPECT_EQ(test::readFile(byCli) == image.bytes(), !c.inWindow);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, WindowAndCli, ::testing::ValuesIn(kCases),

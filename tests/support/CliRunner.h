@@ -11,8 +11,7 @@ namespace slamwise::test {
 // One in-process run of the slamwise tool with its captured output.
 struct CliRun {
     int code = -1;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
 // "IMAGE" and "FILE" in the text stand for the two paths.
