@@ -11,12 +11,8 @@ namespace {
 
 // Each switch alone, ticked in its list and saved: its bit in its byte, the other byte 0.
 TEST(CheatBytes, EachSwitchIsItsBit) {
-    struct Case {
-        const char* entry;
-        std::uint32_t offset;
-        std::uint8_t mask;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, std::uint32_t, int> cases[] = {
+        // entry, byte, mask
         {"Powerup Push", 0x179C4, 0x01},     {"Powerup 3pt", 0x179C4, 0x02},
         {"Powerup Turbo", 0x179C4, 0x04},    {"Powerup Fire", 0x179C4, 0x08},
         {"Powerup Dunks", 0x179C4, 0x10},    {"Max Power", 0x179C4, 0x20},
@@ -31,11 +27,11 @@ TEST(CheatBytes, EachSwitchIsItsBit) {
     image.at(0x179C4) = image.at(0x179C5) = 0xA5;
     Result<RomFile> rom = RomFile::open(image.writeTo(dir.file("cheats.sfc")));
     ASSERT_TRUE(rom) << rom.error();
-    for (const Case& c : cases) {
-        const bool first = c.offset == 0x179C4;
+    for (auto [entry, offset, mask] : cases) {
+        const bool first = offset == 0x179C4;
         const auto& entries = first ? kCheat1Entries : kCheat2Entries;
-        const auto at = std::find(entries.begin(), entries.end(), c.entry) - entries.begin();
-        ASSERT_LT(at, 8) << c.entry;
+        const auto at = std::find(entries.begin(), entries.end(), entry) - entries.begin();
+        ASSERT_LT(at, 8) << entry;
         CheatList ticks{};
         ticks[static_cast<std::size_t>(at)] = true;
         const std::uint8_t byte = packCheatList(ticks);
@@ -43,10 +39,10 @@ TEST(CheatBytes, EachSwitchIsItsBit) {
         writeCheatBytes(edit, first ? CheatBytes{byte, 0} : CheatBytes{0, byte});
         ASSERT_TRUE(rom->apply(edit));
         const std::vector<std::uint8_t> after = test::readFile(rom->path());
-        EXPECT_EQ(after[c.offset], c.mask) << c.entry;
-        EXPECT_EQ(after[0x179C4] + after[0x179C5], c.mask) << c.entry;
+        EXPECT_EQ(after[offset], mask) << entry;
+        EXPECT_EQ(after[0x179C4] + after[0x179C5], mask) << entry;
         Result<CheatBytes> read = readCheatBytes(*rom);
-        EXPECT_EQ(unpackCheatList(first ? read->first : read->second), ticks) << c.entry;
+        EXPECT_EQ(unpackCheatList(first ? read->first : read->second), ticks) << entry;
     }
 }
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <tuple>
 
 #include "tests/support/ImageBuilder.h"
 
@@ -17,32 +17,33 @@ TEST(Checksum, SumsOfKnownImages) {
     struct Case {
         const char* name;
         std::size_t size;
-        std::function<void(std::vector<std::uint8_t>&)> fill;
+        std::vector<std::tuple<std::size_t, std::size_t, std::uint8_t>> runs;  // at, length, byte
         std::uint16_t expected;
     };
     const Case cases[] = {
-        {"zeros: only the checksum bytes count", kMiB, [](auto&) {}, 0x01FE},
-        {"zeros with any pair stored", kMiB,
-         [](auto& b) { b[0x7FDC] = 0x12, b[0x7FDD] = 0x34, b[0x7FDE] = 0x56, b[0x7FDF] = 0x78; },
-         0x01FE},
+        {"zeros: only the checksum bytes count", kMiB, {}, 0x01FE},
+        {"zeros with any pair stored", kMiB, {{0x7FDC, 4, 0x5A}}, 0x01FE},
         // (0x100000 - 4) * 0xFF + 0x1FE = 0xFEFFE02
-        {"all 0xFF", kMiB, [](auto& b) { std::fill(b.begin(), b.end(), 0xFF); }, 0xFE02},
+        {"all 0xFF", kMiB, {{0, kMiB, 0xFF}}, 0xFE02},
         // 3 MiB: the last 1 MiB counts twice: 2 * 0x123 + 0x1FE
-        {"3 MiB", 3 * kMiB, [](auto& b) { std::fill_n(b.begin() + 2 * kMiB, 0x123, 1); }, 0x0444},
+        {"3 MiB", 3 * kMiB, {{2 * kMiB, 0x123, 1}}, 0x0444},
         // 2.5 MiB: the last 512 KiB counts four times: 4 * 0x10 + 0x1FE
-        {"2.5 MiB", 2 * kMiB + kMiB / 2,
-         [](auto& b) { std::fill_n(b.begin() + 2 * kMiB, 0x10, 1); }, 0x023E},
+        {"2.5 MiB", 2 * kMiB + kMiB / 2, {{2 * kMiB, 0x10, 1}}, 0x023E},
         // 2.75 MiB: the rest is 512 KiB once and 256 KiB twice (1 MiB), that 1 MiB counted twice:
         // a byte in the 512 KiB counts 2 times, one in the 256 KiB 4 times: 2 + 4 + 0x1FE
-        {"2.75 MiB", 2 * kMiB + 768 * 1024,
-         [](auto& b) { b[2 * kMiB] = 1, b[2 * kMiB + 512 * 1024] = 1; }, 0x0204},
+        {"2.75 MiB",
+         2 * kMiB + 768 * 1024,
+         {{2 * kMiB, 1, 1}, {2 * kMiB + 512 * 1024, 1, 1}},
+         0x0204},
         // 0x7FE0 bytes: the checksum lies in the last 0x20 bytes, which count twice: 2 * 0x1FE
-        {"smallest image", 0x7FE0, [](auto&) {}, 0x03FC},
-        {"too small to hold a checksum", 0x7FDF, [](auto&) {}, 0},
+        {"smallest image", 0x7FE0, {}, 0x03FC},
+        {"too small to hold a checksum", 0x7FDF, {}, 0},
     };
     for (const Case& c : cases) {
         std::vector<std::uint8_t> image(c.size, 0);
-        c.fill(image);
+        for (auto [at, length, byte] : c.runs) {
+            std::fill_n(image.begin() + static_cast<long>(at), length, byte);
+        }
         Result<ChecksumState> state = checksumOf(image);
         ASSERT_EQ(state.ok(), c.expected != 0) << c.name;
         EXPECT_EQ(state.ok() ? state->computed : 0, c.expected) << c.name;

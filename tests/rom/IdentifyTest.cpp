@@ -11,12 +11,8 @@ namespace {
 // The release letter at 0x7FB5 and the edition byte at 0x8422 of a headerless image decide the
 // release, and the release what the editor offers.
 TEST(Identify, EachReleaseByItsHeaderBytes) {
-    struct Case {
-        std::uint8_t letter, edition;
-        const char *code, *name, *ending;
-        bool players, cheats;
-    };
-    const Case cases[] = {
+    // release letter, edition byte, code, name, caption ending, player data, cheats
+    const std::tuple<int, int, const char*, const char*, const char*, bool, bool> cases[] = {
         {0x00, 0x31, "BETA", "Beta", "'' [Beta Version]", false, false},
         {0x50, 0x31, "EU", "Europe", "'' [Europe]", false, false},
         {0x4A, 0x67, "JPN", "Japan", "'' [Japan]", true, true},
@@ -30,25 +26,25 @@ TEST(Identify, EachReleaseByItsHeaderBytes) {
     const std::string title = "TITLE WITH BLANKS    ";  // 21 characters, blanks kept
     test::TempDir dir;
     for (bool header : {false, true}) {
-        for (const Case& c : cases) {
-            SCOPED_TRACE(std::to_string(c.letter) + "/" + std::to_string(c.edition));
+        for (auto [letter, edition, code, name, ending, players, cheats] : cases) {
+            SCOPED_TRACE(std::to_string(letter) + "/" + std::to_string(edition));
             test::Image image({.copierHeader = header});
             std::copy(title.begin(), title.end(), &image.at(0x7FC0));
-            image.at(0x7FB5) = c.letter;
-            image.at(0x8422) = c.edition;
+            image.at(0x7FB5) = static_cast<std::uint8_t>(letter);
+            image.at(0x8422) = static_cast<std::uint8_t>(edition);
             Result<OpenedImage> opened =
                 OpenedImage::open(image.writeTo(dir.file("image.sfc")), RomFile::Access::ReadOnly);
             ASSERT_TRUE(opened) << opened.error();
-            if (c.code == nullptr) {
+            if (code == nullptr) {
                 EXPECT_EQ(opened->refusal(), Refusal::UnknownRelease);
                 continue;
             }
             const ReleaseFacts& facts = opened->facts();
             EXPECT_EQ(std::tuple(facts.code, facts.name, facts.captionEnding),
-                      std::tuple(c.code, c.name, c.ending));
+                      std::tuple(code, name, ending));
             EXPECT_EQ(opened->identification()->title, title);
-            EXPECT_EQ(opened->allows(Table::Players).ok(), c.players);
-            EXPECT_EQ(opened->allows(Table::Cheats).ok(), c.cheats);
+            EXPECT_EQ(opened->allows(Table::Players).ok(), players);
+            EXPECT_EQ(opened->allows(Table::Cheats).ok(), cheats);
         }
     }
 }
