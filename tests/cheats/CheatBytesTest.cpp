@@ -1,55 +1,49 @@
+#include "cheats/CheatBytes.h"
+
 #include <gtest/gtest.h>
 
-#include "cheats/CheatBytes.h"
+#include <algorithm>
+
 #include "tests/support/ImageBuilder.h"
 
 namespace slamwise {
 namespace {
 
-using test::changedOffsets;
-using test::Image;
-using test::readFile;
-using test::TempDir;
-
-TEST(CheatList, PackInvertsUnpackForEveryByte) {
-    for (int value = 0; value < 256; ++value) {
-        auto byte = static_cast<std::uint8_t>(value);
-        CheatList ticks = unpackCheatList(byte);
-        for (int bit = 0; bit < kCheatsPerByte; ++bit) {
-            EXPECT_EQ(ticks[static_cast<std::size_t>(bit)], ((value >> bit) & 1) != 0);
-        }
-        EXPECT_EQ(packCheatList(ticks), byte);
-    }
-}
-
-TEST(CheatList, FirstEntryIsTheLowestBit) {
-    EXPECT_EQ(packCheatList({true, false, false, false, false, false, false, true}), 0x81);
-    EXPECT_EQ(packCheatList({true}), 0x01);
-    EXPECT_EQ(packCheatList({false, false, false, false, false, false, false, true}), 0x80);
-}
-
-TEST(CheatBytes, ReadAndWriteTouchOnlyTheTwoBytes) {
-    Image image;
-    image.at(0x179C4) = 0x5A;
-    image.at(0x179C5) = 0xC3;
-    TempDir dir;
-    std::string path = image.writeTo(dir.file("cheats.sfc"));
-    Result<RomFile> rom = RomFile::open(path);
+// Each switch alone, ticked in its list and saved: its bit in its byte, the other byte 0.
+TEST(CheatBytes, EachSwitchIsItsBit) {
+    const std::tuple<const char*, std::uint32_t, int> cases[] = {
+        // entry, byte, mask
+        {"Powerup Push", 0x179C4, 0x01},     {"Powerup 3pt", 0x179C4, 0x02},
+        {"Powerup Turbo", 0x179C4, 0x04},    {"Powerup Fire", 0x179C4, 0x08},
+        {"Powerup Dunks", 0x179C4, 0x10},    {"Max Power", 0x179C4, 0x20},
+        {"Powerup G.T.", 0x179C4, 0x40},     {"Quick Hands", 0x179C4, 0x80},
+        {"Powerup Off", 0x179C5, 0x01},      {"Speed Mode*", 0x179C5, 0x02},
+        {"Push Opponent 1*", 0x179C5, 0x04}, {"Unknown 1*", 0x179C5, 0x08},
+        {"Push Opponent 2*", 0x179C5, 0x10}, {"Rainbow Arc*", 0x179C5, 0x20},
+        {"Unknown 2*", 0x179C5, 0x40},       {"Unknown 3*", 0x179C5, 0x80},
+    };
+    test::TempDir dir;
+    test::Image image;
+    image.at(0x179C4) = image.at(0x179C5) = 0xA5;
+    Result<RomFile> rom = RomFile::open(image.writeTo(dir.file("cheats.sfc")));
     ASSERT_TRUE(rom) << rom.error();
-
-    Result<CheatBytes> read = readCheatBytes(*rom);
-    ASSERT_TRUE(read) << read.error();
-    EXPECT_EQ(*read, (CheatBytes{0x5A, 0xC3}));
-
-    Edit edit;
-    writeCheatBytes(edit, {0x81, 0x02});
-    ASSERT_EQ(edit.writes().size(), 2u);
-    EXPECT_EQ(edit.writes()[0].offset, 0x179C4u);
-    ASSERT_TRUE(rom->apply(edit));
-    std::vector<std::uint8_t> after = readFile(path);
-    EXPECT_EQ(changedOffsets(image.bytes(), after), (std::vector<std::uint32_t>{0x179C4, 0x179C5}));
-    EXPECT_EQ(after[0x179C4], 0x81);
-    EXPECT_EQ(after[0x179C5], 0x02);
+    for (auto [entry, offset, mask] : cases) {
+        const bool first = offset == 0x179C4;
+        const auto& entries = first ? kCheat1Entries : kCheat2Entries;
+        const auto at = std::find(entries.begin(), entries.end(), entry) - entries.begin();
+        ASSERT_LT(at, 8) << entry;
+        CheatList ticks{};
+        ticks[static_cast<std::size_t>(at)] = true;
+        const std::uint8_t byte = packCheatList(ticks);
+        Edit edit;
+        writeCheatBytes(edit, first ? CheatBytes{byte, 0} : CheatBytes{0, byte});
+        ASSERT_TRUE(rom->apply(edit));
+        const std::vector<std::uint8_t> after = test::readFile(rom->path());
+        EXPECT_EQ(after[offset], mask) << entry;
+        EXPECT_EQ(after[0x179C4] + after[0x179C5], mask) << entry;
+        Result<CheatBytes> read = readCheatBytes(*rom);
+        EXPECT_EQ(unpackCheatList(first ? read->first : read->second), ticks) << entry;
+    }
 }
 
 }  // namespace

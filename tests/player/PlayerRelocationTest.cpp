@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <set>
+#include <map>
 
 #include "player/Relocation.h"
 #include "tests/support/ImageBuilder.h"
@@ -8,101 +8,64 @@
 namespace slamwise {
 namespace {
 
-using test::changedOffsets;
-using test::Image;
-using test::readFile;
-using test::TempDir;
+// The eight pointer sites of the game's code, patched with 00 F0 04 ($04F000).
+constexpr std::uint32_t kSites[] = {0x51B1A, 0x51B37, 0x51B91, 0x51BAE,
+                                    0x51C19, 0x51C36, 0x51C90, 0x51CAD};
 
-class PlayerRelocationTest : public ::testing::Test {
-  protected:
-    RomFile open(const Image& image) {
-        path_ = image.writeTo(dir_.file("image.sfc"));
-        Result<RomFile> opened = RomFile::open(path_);
-        EXPECT_TRUE(opened) << opened.error();
-        return std::move(opened).value();
-    }
+RomFile openImage(const test::Image& image, const test::TempDir& dir) {
+    Result<RomFile> opened = RomFile::open(image.writeTo(dir.file("image.sfc")));
+    EXPECT_TRUE(opened) << opened.error();
+    return std::move(opened).value();
+}
 
-    TempDir dir_;
-    std::string path_;
-};
-
-TEST_F(PlayerRelocationTest, ChangesExactlyTheRelocatedTableAndThePointers) {
-    Image image;
-    RomFile rom = open(image);
-    const std::vector<std::uint8_t> before = readFile(path_);
+// The copy of 0x930C9-0x938C8 at 0x27000, the filler of 320 words 0A 00 at 0x27800 and the 24
+// pointer bytes; record 168 (0x27A80) and everything else unchanged.
+TEST(PlayerRelocation, WritesTheCopyTheFillerAndThePointers) {
+    test::TempDir dir;
+    const test::Image image;
+    RomFile rom = openImage(image, dir);
     Result<Edit> edit = relocationEdit(rom);
-    ASSERT_TRUE(edit) << edit.error();
-    EXPECT_EQ(edit->writes().size(), 1u + 8u + 320u);
-    ASSERT_TRUE(rom.apply(*edit));
-    const std::vector<std::uint8_t> after = readFile(path_);
+    ASSERT_TRUE(edit && rom.apply(*edit)) << edit.error();
+    const std::vector<std::uint8_t>& before = image.bytes();
+    const std::vector<std::uint8_t> after = test::readFile(rom.path());
 
-    std::set<std::uint32_t> allowed;
-    for (std::uint32_t offset = 0x27000; offset <= 0x27A7F; ++offset) {
-        allowed.insert(offset);
+    std::map<std::uint32_t, std::uint8_t> expected;
+    for (std::uint32_t i = 0; i < 0x800; ++i) {
+        expected[0x27000 + i] = before[0x930C9 + i];
     }
-    for (std::uint32_t site : kVisualPointerSites) {
-        for (std::uint32_t i = 0; i < 3; ++i) {
-            allowed.insert(site + i);
-            EXPECT_EQ(after[site + i], kRelocatedPointer[i]);
+    for (std::uint32_t i = 0; i < 0x280; ++i) {
+        expected[0x27800 + i] = i % 2 == 0 ? 0x0A : 0x00;
+    }
+    for (std::uint32_t site : kSites) {
+        expected[site] = 0x00, expected[site + 1] = 0xF0, expected[site + 2] = 0x04;
+    }
+    for (auto [offset, byte] : expected) {
+        EXPECT_EQ(after[offset], byte) << std::hex << offset;
+    }
+    for (std::uint32_t offset : test::changedOffsets(before, after)) {
+        EXPECT_TRUE(expected.count(offset)) << "stray write at " << std::hex << offset;
+    }
+}
+
+// The markers A at 0x27001 and B at 0x27801: the decimal texts of A and B joined give 0
+// (relocated), 255 (not relocated) or anything else (unknown). Eight patched pointers mean
+// relocated whatever the markers say; seven do not.
+TEST(PlayerRelocation, DetectionByMarkersAndPointers) {
+    using enum RelocationState;
+    const std::tuple<int, int, int, RelocationState> cases[] = {
+        {0, 0, 0, Relocated},     {0, 255, 0, NotRelocated}, {2, 55, 0, NotRelocated},
+        {25, 5, 0, NotRelocated}, {255, 255, 0, Unknown},    {7, 0, 0, Unknown},
+        {0x37, 0, 8, Relocated},  {0, 255, 7, NotRelocated}};
+    test::TempDir dir;
+    for (auto [a, b, patchedSites, expected] : cases) {
+        test::Image image;
+        image.at(0x27001) = static_cast<std::uint8_t>(a);
+        image.at(0x27801) = static_cast<std::uint8_t>(b);
+        for (int s = 0; s < patchedSites; ++s) {
+            image.at(kSites[s]) = 0x00, image.at(kSites[s] + 1) = 0xF0, image.at(kSites[s] + 2) = 4;
         }
+        EXPECT_EQ(detectRelocation(openImage(image, dir)).value(), expected) << a << "," << b;
     }
-    EXPECT_EQ(allowed.size(), 0xA80u + 24u);
-    for (std::uint32_t offset : changedOffsets(before, after)) {
-        EXPECT_TRUE(allowed.count(offset)) << std::hex << offset;
-    }
-    EXPECT_TRUE(
-        std::equal(after.begin() + 0x27000, after.begin() + 0x27800, before.begin() + 0x930C9));
-    for (std::uint32_t offset = 0x27800; offset < 0x27A80; offset += 2) {
-        EXPECT_EQ(after[offset], 0x0A);
-        EXPECT_EQ(after[offset + 1], 0x00);
-    }
-    EXPECT_EQ(detectRelocation(rom).value(), RelocationState::Relocated);
-}
-
-TEST(PlayerRelocationMarkers, JoinedDecimalText) {
-    EXPECT_EQ(relocationFromMarkers(0, 0), RelocationState::Relocated);
-    EXPECT_EQ(relocationFromMarkers(0, 255), RelocationState::NotRelocated);
-    EXPECT_EQ(relocationFromMarkers(2, 55), RelocationState::NotRelocated);
-    EXPECT_EQ(relocationFromMarkers(25, 5), RelocationState::NotRelocated);
-    EXPECT_EQ(relocationFromMarkers(255, 255), RelocationState::Unknown);
-    EXPECT_EQ(relocationFromMarkers(255, 0), RelocationState::Unknown);
-    EXPECT_EQ(relocationFromMarkers(7, 0), RelocationState::Unknown);
-}
-
-TEST_F(PlayerRelocationTest, DetectionReadsTheMarkers) {
-    struct Case {
-        std::uint8_t a, b;
-        RelocationState expected;
-    };
-    for (Case c :
-         {Case{0, 0, RelocationState::Relocated}, Case{0, 255, RelocationState::NotRelocated},
-          Case{2, 55, RelocationState::NotRelocated}, Case{25, 5, RelocationState::NotRelocated},
-          Case{255, 255, RelocationState::Unknown}}) {
-        Image image;
-        image.at(kMarkerA) = c.a;
-        image.at(kMarkerB) = c.b;
-        RomFile rom = open(image);
-        Result<RelocationState> state = detectRelocation(rom);
-        ASSERT_TRUE(state);
-        EXPECT_EQ(*state, c.expected) << int(c.a) << "," << int(c.b);
-    }
-}
-
-TEST_F(PlayerRelocationTest, PatchedPointersMeanRelocatedWhateverTheMarkers) {
-    Image image;
-    image.at(kMarkerA) = 0x37;  // record 0's copied byte was not zero
-    image.at(kMarkerB) = 0x00;
-    for (std::uint32_t site : kVisualPointerSites) {
-        for (std::uint32_t i = 0; i < 3; ++i) {
-            image.at(site + i) = kRelocatedPointer[i];
-        }
-    }
-    EXPECT_EQ(detectRelocation(open(image)).value(), RelocationState::Relocated);
-
-    image.at(kVisualPointerSites.back() + 2) = 0x05;  // one site left alone
-    image.at(kMarkerA) = 0;
-    image.at(kMarkerB) = 255;
-    EXPECT_EQ(detectRelocation(open(image)).value(), RelocationState::NotRelocated);
 }
 
 }  // namespace

@@ -2,103 +2,59 @@
 
 #include <gtest/gtest.h>
 
+#include "rom/OpenedImage.h"
 #include "tests/support/ImageBuilder.h"
 
 namespace slamwise {
 namespace {
 
-using test::Image;
-using test::ImageOptions;
-using test::TempDir;
-
-std::optional<Identification> identifyImage(const Image& image) {
-    TempDir dir;
-    Result<RomFile> rom = RomFile::open(image.writeTo(dir.path() / "image.sfc"));
-    EXPECT_TRUE(rom.ok());
-    Result<std::optional<Identification>> identified = identify(*rom);
-    EXPECT_TRUE(identified.ok());
-    return *identified;
-}
-
-TEST(Identify, EveryReleaseWithAndWithoutCopierHeader) {
-    for (Release release : {Release::Beta, Release::Europe, Release::Japan, Release::NorthAmerica,
-                            Release::OldSchool}) {
-        for (bool header : {false, true}) {
-            Image image(ImageOptions{release, 2 * 1024 * 1024, header, 7, "TITLE WITH BLANKS    "});
-            std::optional<Identification> found = identifyImage(image);
-            ASSERT_TRUE(found.has_value());
-            EXPECT_EQ(found->release, release);
-            EXPECT_EQ(found->title, "TITLE WITH BLANKS    ");  // 21 characters, blanks kept
-        }
-    }
-}
-
-TEST(Identify, RulesOverEveryPairOfBytes) {
-    int matched = 0;
-    for (int letter = 0; letter < 256; ++letter) {
-        for (int edition = 0; edition < 256; ++edition) {
-            auto release =
-                releaseFrom(static_cast<std::uint8_t>(letter), static_cast<std::uint8_t>(edition));
-            if (release) {
-                ++matched;
-            }
-            if (letter == 'E' && edition != '1' && edition != 'g') {
-                EXPECT_FALSE(release.has_value());
-            }
-        }
-    }
-    // Beta, Europe and Japan for any code byte, plus the two North American editions.
-    EXPECT_EQ(matched, 3 * 256 + 2);
-    EXPECT_EQ(releaseFrom(0x45, 0x31), Release::NorthAmerica);
-    EXPECT_EQ(releaseFrom(0x45, 0x67), Release::OldSchool);
-    EXPECT_EQ(releaseFrom(0x4A, 0x00), Release::Japan);
-    EXPECT_EQ(releaseFrom(0x50, 0x31), Release::Europe);
-    EXPECT_EQ(releaseFrom(0x00, 0x67), Release::Beta);
-}
-
-TEST(Identify, UnknownImageAndShortFiles) {
-    Image image;
-    image.at(kEditionCodeOffset) = 'x';
-    EXPECT_FALSE(identifyImage(image).has_value());
-
-    // Reads past the end are zeros, so a file that ends before the release letter is a Beta.
-    Image tiny(ImageOptions{Release::Japan, 0x7FB5, false, 3});
-    std::optional<Identification> found = identifyImage(tiny);
-    ASSERT_TRUE(found.has_value());
-    EXPECT_EQ(found->release, Release::Beta);
-    EXPECT_EQ(found->title, std::string(21, '?'));
-}
-
-TEST(Identify, WhatEachReleaseHas) {
-    const ReleaseFacts expected[] = {
-        {Release::Beta, "BETA", "Beta", "'' [Beta Version]", false, false, false},
-        {Release::Europe, "EU", "Europe", "'' [Europe]", false, false, false},
-        {Release::Japan, "JPN", "Japan", "'' [Japan]", true, true, true},
-        {Release::NorthAmerica, "NA", "North America", "'' [North America]", true, true, true},
-        {Release::OldSchool, "ZZZ", "Old School Edition", "'' [Brannick's Old School Edition]",
-         false, false, true},
+// The release letter at 0x7FB5 and the edition byte at 0x8422 of a headerless image decide the
+// release, and the release what the editor offers.
+TEST(Identify, EachReleaseByItsHeaderBytes) {
+    // release letter, edition byte, code, name, caption ending, player data, cheats
+    const std::tuple<int, int, const char*, const char*, const char*, bool, bool> cases[] = {
+        {0x00, 0x31, "BETA", "Beta", "'' [Beta Version]", false, false},
+        {0x50, 0x31, "EU", "Europe", "'' [Europe]", false, false},
+        {0x4A, 0x67, "JPN", "Japan", "'' [Japan]", true, true},
+        {0x45, 0x31, "NA", "North America", "'' [North America]", true, true},
+        {0x45, 0x67, "ZZZ", "Old School Edition", "'' [Brannick's Old School Edition]", false,
+         true},
+        {0x45, 0x32, nullptr, nullptr, nullptr, false, false},  // no release
+        {0x45, 0x00, nullptr, nullptr, nullptr, false, false},
+        {0x4B, 0x31, nullptr, nullptr, nullptr, false, false},
     };
-    for (const ReleaseFacts& row : expected) {
-        const ReleaseFacts& facts = factsOf(row.release);
-        EXPECT_EQ(std::tie(facts.code, facts.name, facts.captionEnding, facts.playerData,
-                           facts.visualData, facts.cheats),
-                  std::tie(row.code, row.name, row.captionEnding, row.playerData, row.visualData,
-                           row.cheats))
-            << row.code;
+    const std::string title = "TITLE WITH BLANKS    ";  // 21 characters, blanks kept
+    test::TempDir dir;
+    for (bool header : {false, true}) {
+        for (auto [letter, edition, code, name, ending, players, cheats] : cases) {
+            SCOPED_TRACE(std::to_string(letter) + "/" + std::to_string(edition));
+            test::Image image({.copierHeader = header});
+            std::copy(title.begin(), title.end(), &image.at(0x7FC0));
+            image.at(0x7FB5) = static_cast<std::uint8_t>(letter);
+            image.at(0x8422) = static_cast<std::uint8_t>(edition);
+            Result<OpenedImage> opened =
+                OpenedImage::open(image.writeTo(dir.file("image.sfc")), RomFile::Access::ReadOnly);
+            ASSERT_TRUE(opened) << opened.error();
+            if (code == nullptr) {
+                EXPECT_EQ(opened->refusal(), Refusal::UnknownRelease);
+                continue;
+            }
+            const ReleaseFacts& facts = opened->facts();
+            EXPECT_EQ(std::tuple(facts.code, facts.name, facts.captionEnding),
+                      std::tuple(code, name, ending));
+            EXPECT_EQ(opened->identification()->title, title);
+            EXPECT_EQ(opened->allows(Table::Players).ok(), players);
+            EXPECT_EQ(opened->allows(Table::Cheats).ok(), cheats);
+        }
     }
 }
 
-TEST(Identify, TitleCharactersOutsidePrintableAscii) {
-    std::uint8_t bytes[kTitleLength] = {};
-    for (std::uint8_t& byte : bytes) {
-        byte = ' ';
-    }
-    bytes[0] = 'A';
-    bytes[1] = 0xB1;  // half-width katakana A
-    bytes[2] = 0x07;  // a control byte
-    bytes[3] = 0xFF;
-    std::string text = titleText(bytes);
-    EXPECT_EQ(text, "A\xEF\xBD\xB1??" + std::string(17, ' '));
+// Reads past the end are zeros, so a file that ends before the release letter is a Beta.
+TEST(Identify, AShortFileIsABeta) {
+    test::TempDir dir;
+    Result<RomFile> tiny = RomFile::open(test::Image({.size = 0x7FB5}).writeTo(dir.file("t.sfc")));
+    ASSERT_TRUE(tiny) << tiny.error();
+    EXPECT_EQ(identify(*tiny).value()->release, Release::Beta);
 }
 
 }  // namespace
