@@ -1,73 +1,32 @@
+// The main window driven through its menus and controls: what it says, what it opens and what
+// it writes into the file.
 #include "app/MainWindow.h"
 
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
-#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
+#include <QMimeData>
+#include <QRegularExpression>
 #include <QStatusBar>
+#include <QTest>
 #include <QTimer>
-
-#include <sys/stat.h>
+#include <QWindow>
 
 #include <filesystem>
 #include <functional>
 
+#include "rom/FaultInjection.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
-#include "tests/support/Unprivileged.h"
 
 namespace slamwise {
 namespace {
 
 using test::Image;
-using test::ImageOptions;
-using test::readFile;
-using test::TempDir;
-using Icon = MessageBoxes::Icon;
-
-const QString kCancelled = QStringLiteral("So you want to load a ROM or what?");
-const QString kMissing = QStringLiteral(
-    "The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.");
-const QString kTitle = QStringLiteral("SLAMWISE TEST IMAGE  ");
-
-QString captionFor(const QString& title, const QString& ending) {
-    return QStringLiteral("Slamwise Player Editor (v0.36) - ''") + title + ending;
-}
-
-class MainWindowTest : public ::testing::Test {
-  protected:
-    void SetUp() override { window = std::make_unique<MainWindow>(fake.platform(), "/opt/editor"); }
-
-    QAction* action(const char* name) const {
-        auto* found = window->findChild<QAction*>(QString::fromLatin1(name));
-        EXPECT_NE(found, nullptr) << name;
-        return found;
-    }
-    bool enabled(const char* name) const { return action(name)->isEnabled(); }
-
-    QString makeImage(const std::string& name, ImageOptions options = {}) const {
-        return QString::fromStdString(Image(options).writeTo(dir.path() / name));
-    }
-
-    // Starts the program with the dialog answering path (nothing: the user cancels).
-    void start(std::optional<QString> path) {
-        fake.files.answers.push_back(path);
-        window->Form_Load();
-    }
-
-    void openThroughMenu(std::optional<QString> path) {
-        fake.files.answers.push_back(path);
-        action("mnuOpen")->trigger();
-    }
-
-    QString lastFile() { return fake.settings.value(QStringLiteral("Last File")); }
-
-    TempDir dir;
-    test::FakePlatform fake;
-    std::unique_ptr<MainWindow> window;
-};
 
 // Runs check on the modal window that the next action opens, then closes it.
 void onNextModal(std::function<void(QWidget*)> check) {
@@ -79,481 +38,285 @@ void onNextModal(std::function<void(QWidget*)> check) {
     });
 }
 
-TEST_F(MainWindowTest, MenuBarCaptionsShortcutsAndStartStates) {
-    EXPECT_EQ(window->objectName(), "Main");
-    EXPECT_EQ(window->windowTitle(), "Slamwise Player Editor (v0.00) - ROM NAME");
-    struct Entry {
-        const char* name;
-        const char* caption;
-        const char* shortcut;
-        bool enabled;
+// Compares each "what|text" line of table with what shown gives for it; "\r" and "\n" in a
+// text of the table stand for the line-break characters.
+void expectTexts(const char* table, const std::function<QString(const QString&)>& shown) {
+    for (const QString& line : QString(table).split('\n')) {
+        const QString what = line.section('|', 0, 0);
+        EXPECT_EQ(shown(what).replace("\r", "\\r").replace("\n", "\\n").toStdString(),
+                  line.section('|', 1).toStdString())
+            << what.toStdString();
+    }
+}
+
+class MainWindowTest : public ::testing::Test {
+  protected:
+    template <class T = QAction>
+    T* child(const char* name, QObject* parent = nullptr) {
+        T* found = (parent != nullptr ? parent : window.get())->findChild<T*>(name);
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QString image(const std::string& name, test::ImageOptions options = {}) {
+        std::filesystem::create_directories((dir.path() / name).parent_path());
+        return QString::fromStdString(Image(options).writeTo(dir.path() / name));
+    }
+    void start(std::optional<QString> path) {
+        fake.files.answers = {path};
+        window->Form_Load();
+    }
+    void open(std::optional<QString> path) {
+        fake.files.answers = {path};
+        child("mnuOpen")->trigger();
+    }
+    static auto bytes(const QString& path) { return test::readFile(path.toStdString()); }
+    QString lastFile() { return fake.settings.value("Last File"); }
+    // The last message box as "icon title: text".
+    QString lastBox() {
+        static const char* const icons[] = {"question", "exclamation", "information", "critical"};
+        const auto& box = fake.messages.shown.at(fake.messages.shown.size() - 1);
+        return icons[static_cast<int>(box.icon)] + (" " + box.title) + ": " + box.text;
+    }
+    // Enabled states of Open, Close, Save, the last-file entry and Cheat Codes, as "10010".
+    QString menus() {
+        QString states;
+        for (const char* name : {"mnuOpen", "mnuClose", "mnuSave", "mnuLastFile", "mnuCheats"}) {
+            states += child(name)->isEnabled() ? '1' : '0';
+        }
+        return states;
+    }
+    // Drags path over the window and drops it there; true when the window took the drag.
+    bool drop(const QString& path) {
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &enter);
+        QDropEvent dropped(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(window.get(), &dropped);
+        return enter.isAccepted();
+    }
+
+    test::TempDir dir;
+    test::FakePlatform fake;
+    std::unique_ptr<MainWindow> window = std::make_unique<MainWindow>(fake.platform(), "/opt/x");
+};
+
+// Every fixed text of the main window, one "what|text" a line ("\n" in a text: a line break).
+const char* const kMainWindowTexts = R"(caption at start|Slamwise Player Editor (v0.00) - ROM NAME
+mnuFile|&File: &Open ROM [Ctrl+O], C&lose ROM [Ctrl+L], &Save ROM [Ctrl+S], -, Fix Checksum [], Fix Checksum After Every Change [], Create Patch... [], Apply Patch... [], -, 1:  [], -, E&xit [Ctrl+X]
+mnuEdit|&Edit: Undo [Ctrl+Z], Redo [Ctrl+Y]
+mnuStuff|S&tuff: &Cheat Codes [], Dummy [], Dummy []
+mnuInfo|&Information: www.example.org [F12], -, &About [F1]
+mnuCopyParent|Copy Offsets: Copy Visual Data Hex Offset to Clipboard [], Copy Visual Data Decimal Offset to Clipboard [], Copy Actual Data Hex Offset to Clipboard [], Copy Actual Data Decimal Offset to Clipboard []
+open dialog|All Files (*.*) = *.* / > All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) = *.smc;*.swc;*.sfc;*.fig / Super MagiCom ROM File (*.smc) = *.smc / Super Wild Card ROM File (*.swc) = *.swc / Super Famicom ROM File (*.sfc) = *.sfc / Super UFO 8/Pro Fighter X ROM File (*.fig) = *.fig
+refusals|question WTF: So you want to load a ROM or what? / question WTF: The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.
+BETA|01000 Slamwise Player Editor (v0.36) - ''SLAMWISE TEST IMAGE  '' [Beta Version]
+EU|01000 Slamwise Player Editor (v0.36) - ''SLAMWISE TEST IMAGE  '' [Europe]
+JPN|01101 Slamwise Player Editor (v0.36) - ''SLAMWISE TEST IMAGE  '' [Japan]
+NA|01101 Slamwise Player Editor (v0.36) - ''SLAMWISE TEST IMAGE  '' [North America]
+ZZZ|01001 Slamwise Player Editor (v0.36) - ''SLAMWISE TEST IMAGE  '' [Brannick's Old School Edition]
+after close|10010 Slamwise Player Editor (v0.36) - NO ROM LOADED
+odd caption|Slamwise Player Editor (v0.36) - ''R&D [*] EDITION TEST '' [North America]
+shut-off notice|exclamation Cannot edit this ROM fully!: Please note you cannot edit the Players' data with this version of the ROM.  The following is what is available for each ROM to edit with this program...\r\n\r\nBeta ROM: Player data is NOT AVAILABLE -- Team Roster data IS AVAILABLE\r\nEurope Release: Player data is NOT AVAILABLE -- Team Roster data IS AVAILABLE\r\nJapanese Release: Player data IS AVAILABLE -- Team Roster data IS AVAILABLE\r\nNorth American Release: Player data IS AVAILABLE -- Team Roster data IS AVAILABLE\r\nBrannick's Old School Edition: Player data is NOT AVAILABLE -- Team Roster data IS AVAILABLE but does not include editing the All-Stars team rosters or the '???' roster.  Also, various players have been replaced so the names may or may not match.  You've been warned!
+opening notes|exclamation Unknown ROM image: "IMAGE" is not an image of a known release of the game (Beta, Europe, Japan, North America or the Old School Edition). The editor will not change it. / exclamation Slamwise Player Editor (v0.36): The player data of this file cannot be edited. / exclamation Slamwise Player Editor (v0.36): The names file beside this image has mistakes, so the editor shows its own placeholder names for the lines it cannot read.
+status bar and offset tooltip|This image starts with a 512-byte copier header; the editor skips it and leaves it as it is. / Click to copy an offset. In the file, after its 512-byte copier header: $1FBACF. / An image is open: close it (File > Close ROM) to open another.
+fixing|Checksum stale / Checksum valid / Undo Fix Checksum / Redo Fix Checksum
+failures|critical Slamwise Player Editor (v0.36): The checksum could not be fixed. / critical CAPTION: The change could not be undone. / critical CAPTION: The change could not be redone.
+patch dialogs|IPS Patch (*.ips) = *.ips / > BPS Patch (*.bps) = *.bps / > Patch Files (*.ips, *.bps) = *.ips;*.bps / All Files (*.*) = *.*
+patches|critical Slamwise Player Editor (v0.36): The patch was not written. / information Slamwise Player Editor (v0.36): The patch was written to PATCH. / information Slamwise Player Editor (v0.36): The patch changed 4 byte(s). / critical Slamwise Player Editor (v0.36): The patch was not applied.)";
+
+TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExact) {
+    std::map<QString, QString> seen;
+    // Texts of one kind go in one line of the table, separated by " / ".
+    auto add = [&](const char* what, const QString& text) {
+        seen[what] += (seen[what].isEmpty() ? "" : " / ") + text;
     };
-    for (const Entry& entry : {
-             Entry{"mnuOpen", "&Open ROM", "Ctrl+O", true},
-             Entry{"mnuClose", "C&lose ROM", "Ctrl+L", false},
-             Entry{"mnuSave", "&Save ROM", "Ctrl+S", false},
-             Entry{"mnuLastFile", "1: ", "", false},
-             Entry{"mnuExit", "E&xit", "Ctrl+X", true},
-             Entry{"mnuCheats", "&Cheat Codes", "", false},
-             Entry{"mnuFeature2", "Dummy", "", false},
-             Entry{"mnuFeature3", "Dummy", "", false},
-             Entry{"mnuHomepage", "www.example.org", "F12", true},
-             Entry{"mnuAbout", "&About", "F1", true},
-         }) {
-        QAction* found = action(entry.name);
-        ASSERT_NE(found, nullptr);
-        EXPECT_EQ(found->text(), entry.caption) << entry.name;
-        EXPECT_EQ(found->shortcut().toString(), entry.shortcut) << entry.name;
-        EXPECT_EQ(found->isEnabled(), entry.enabled) << entry.name;
-    }
-    for (const char* separator : {"mnusep1", "mnuSep2", "mnuSep3"}) {
-        EXPECT_TRUE(action(separator)->isSeparator());
-    }
-    auto* region = window->findChild<QLabel*>("RegionLBL");
-    ASSERT_NE(region, nullptr);
-    EXPECT_EQ(region->text(), "000");
-    EXPECT_TRUE(region->isHidden());
-}
-
-TEST_F(MainWindowTest, StartUpCancelled) {
-    start(std::nullopt);
-    ASSERT_EQ(fake.files.calls.size(), 1u);
-    std::vector<std::pair<QString, QString>> filters;
-    for (const FileTypeFilter& filter : fake.files.calls[0].filters) {
-        filters.emplace_back(filter.caption, filter.patterns);
-    }
-    EXPECT_EQ(filters,
-              (std::vector<std::pair<QString, QString>>{
-                  {"All Files (*.*)", "*.*"},
-                  {"All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig)", "*.smc;*.swc;*.sfc;*.fig"},
-                  {"Super MagiCom ROM File (*.smc)", "*.smc"},
-                  {"Super Wild Card ROM File (*.swc)", "*.swc"},
-                  {"Super Famicom ROM File (*.sfc)", "*.sfc"},
-                  {"Super UFO 8/Pro Fighter X ROM File (*.fig)", "*.fig"},
-              }));
-    EXPECT_EQ(fake.files.calls[0].selectedFilter, 1);
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, kCancelled);
-    EXPECT_EQ(fake.messages.shown[0].title, "WTF");
-    EXPECT_EQ(fake.messages.shown[0].icon, Icon::Question);
-    EXPECT_EQ(window->windowTitle(), MainWindow::kDesignCaption);
-    EXPECT_EQ(action("mnuLastFile")->text(), "1: ");
-    EXPECT_FALSE(enabled("mnuLastFile"));
-    EXPECT_TRUE(enabled("mnuOpen"));
-    EXPECT_FALSE(enabled("mnuClose"));
-    EXPECT_FALSE(enabled("mnuSave"));
-    EXPECT_FALSE(enabled("mnuCheats"));
-    EXPECT_FALSE(window->romOpen());
-}
-
-TEST_F(MainWindowTest, StartUpCancelledWithARememberedFileOffersIt) {
-    QString remembered = makeImage("old.sfc");
-    fake.settings.values[QStringLiteral("Last File")] = remembered;
-    start(std::nullopt);
-    EXPECT_EQ(action("mnuLastFile")->text(), "1: " + remembered);
-    EXPECT_TRUE(enabled("mnuLastFile"));
-    EXPECT_EQ(lastFile(), remembered);
-}
-
-TEST_F(MainWindowTest, OpeningThroughTheDialog) {
-    fake.settings.values[QStringLiteral("Last File")] = QStringLiteral("/somewhere/else.sfc");
-    QString path = makeImage("game.sfc");
-    start(path);
-    EXPECT_TRUE(fake.messages.shown.empty());
-    EXPECT_TRUE(window->romOpen());
-    EXPECT_EQ(lastFile(), path);
-    EXPECT_EQ(action("mnuLastFile")->text(), "1: " + path);
-    EXPECT_FALSE(enabled("mnuLastFile"));
-    EXPECT_FALSE(enabled("mnuOpen"));
-    EXPECT_TRUE(enabled("mnuClose"));
-    EXPECT_TRUE(enabled("mnuSave"));
-    EXPECT_TRUE(enabled("mnuCheats"));
-    EXPECT_EQ(window->releaseCode(), "NA");
-    EXPECT_EQ(window->windowTitle(), captionFor(kTitle, "'' [North America]"));
-}
-
-TEST_F(MainWindowTest, EveryReleaseGetsItsCodeCaptionAndMenus) {
-    struct Case {
-        Release release;
-        const char* code;
-        const char* ending;
-        bool cheats;
-        bool save;
+    auto dialog = [&](const char* what) {  // "> " marks the preselected entry
+        const auto& call = fake.files.calls.back();
+        for (int i = 0; i < static_cast<int>(call.filters.size()); ++i) {
+            add(what, (i == call.selectedFilter ? "> " : "") + call.filters[i].caption + " = " +
+                          call.filters[i].patterns);
+        }
     };
-    for (const Case& c : {
-             Case{Release::Beta, "BETA", "'' [Beta Version]", false, false},
-             Case{Release::Europe, "EU", "'' [Europe]", false, false},
-             Case{Release::Japan, "JPN", "'' [Japan]", true, true},
-             Case{Release::NorthAmerica, "NA", "'' [North America]", true, true},
-             Case{Release::OldSchool, "ZZZ", "'' [Brannick's Old School Edition]", true, false},
-         }) {
-        // The title keeps all 21 characters, trailing blanks included.
-        QString path = makeImage(std::string(c.code) + ".sfc",
-                                 ImageOptions{c.release, 2 * 1024 * 1024, false, 5, "AB"});
-        openThroughMenu(path);
-        EXPECT_EQ(window->releaseCode(), c.code);
-        EXPECT_EQ(window->windowTitle(),
-                  captionFor(QStringLiteral("AB") + QString(19, ' '), c.ending));
-        EXPECT_EQ(enabled("mnuCheats"), c.cheats) << c.code;
-        EXPECT_EQ(enabled("mnuSave"), c.save) << c.code;
-        EXPECT_TRUE(enabled("mnuClose"));
-        action("mnuClose")->trigger();
+    auto failing = [](QAction* action) {
+        FaultPlan plan;
+        plan.persistent = true;
+        ScopedFaultPlan scoped(plan);
+        action->trigger();
+    };
+    seen["caption at start"] = window->windowTitle();
+    for (QMenu* menu : window->findChildren<QMenu*>()) {  // "title: entry [shortcut], -, ..."
+        QStringList entries;
+        for (QAction* entry : menu->actions()) {
+            entries << (entry->isSeparator()
+                            ? QString("-")
+                            : entry->text() + " [" + entry->shortcut().toString() + "]");
+        }
+        seen[menu->objectName()] = menu->title() + ": " + entries.join(", ");
     }
-}
-
-TEST_F(MainWindowTest, HeaderedImageIsReadAfterItsHeaderAndNoticed) {
-    QString path =
-        makeImage("headered.smc", ImageOptions{Release::Japan, 2 * 1024 * 1024, true, 9});
-    std::vector<std::uint8_t> before = readFile(path.toStdString());
-    start(path);
-    EXPECT_TRUE(window->romOpen());
-    EXPECT_EQ(window->releaseCode(), "JPN");
-    EXPECT_TRUE(window->statusBar()->currentMessage().contains("copier header"));
-    EXPECT_EQ(readFile(path.toStdString()), before);
-}
-
-TEST_F(MainWindowTest, DialogRefusals) {
-    Image zeroFirst;
-    zeroFirst.at(0) = 0;
-    QString zeroPath = QString::fromStdString(zeroFirst.writeTo(dir.path() / "zero.sfc"));
-    QString emptyPath = QString::fromStdString(dir.file("empty.sfc"));
-    test::writeFile(emptyPath.toStdString(), {});
-    QString missingPath = QString::fromStdString(dir.file("typed-name.sfc"));
-
-    for (const QString& path :
-         {zeroPath, emptyPath, missingPath, QString::fromStdString(dir.path().string())}) {
-        fake.messages.shown.clear();
-        openThroughMenu(path);
-        EXPECT_FALSE(window->romOpen()) << path.toStdString();
-        ASSERT_EQ(fake.messages.shown.size(), 1u);
-        EXPECT_EQ(fake.messages.shown[0].text, kCancelled);
-        EXPECT_TRUE(enabled("mnuOpen"));
-        EXPECT_FALSE(enabled("mnuClose"));
-        EXPECT_FALSE(enabled("mnuSave"));
-        EXPECT_TRUE(lastFile().isEmpty());
+    EXPECT_EQ(window->releaseCode(), "000");
+    const QString gone = QString::fromStdString(dir.file("gone.sfc"));
+    fake.settings.values["Last File"] = gone;
+    start(std::nullopt);
+    add("refusals", lastBox());
+    dialog("open dialog");
+    EXPECT_EQ(menus(), "10010");
+    child("mnuLastFile")->trigger();
+    add("refusals", lastBox());
+    EXPECT_EQ(menus() + lastFile() + child("mnuLastFile")->text(), "100001: ");
+    EXPECT_FALSE(std::filesystem::exists(gone.toStdString()));  // opening never creates a file
+    for (Release release : {Release::Beta, Release::Europe, Release::Japan, Release::NorthAmerica,
+                            Release::OldSchool}) {
+        open(image(std::to_string(static_cast<int>(release)) + ".sfc", {release}));
+        seen[window->releaseCode()] = menus() + " " + window->windowTitle();
+        seen.try_emplace("shut-off notice", lastBox());
+        onNextModal(
+            [&](QWidget* roster) { EXPECT_EQ(roster->windowTitle(), window->windowTitle()); });
+        child<QAbstractButton>("TeamEditCMD")->click();
+        child("mnuClose")->trigger();
+        seen["after close"] = menus() + " " + window->windowTitle();
     }
-    // Opening never creates a file.
-    EXPECT_FALSE(std::filesystem::exists(missingPath.toStdString()));
-    EXPECT_TRUE(fake.messages.shown[0].details.contains("directory"));
-}
-
-TEST_F(MainWindowTest, ReadOnlyFileIsRefusedWithTheReason) {
-    test::Unprivileged::openUp(dir.path());
-    QString path = makeImage("readonly.sfc");
-    ::chmod(path.toLocal8Bit().constData(), 0444);
-    test::Unprivileged unprivileged;
-    openThroughMenu(path);
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, kCancelled);
-    EXPECT_TRUE(fake.messages.shown[0].details.contains("Permission denied"))
-        << fake.messages.shown[0].details.toStdString();
-}
-
-TEST_F(MainWindowTest, UnknownImageIsRefusedAndKeepsTheReleaseCode) {
-    QString japan = makeImage("japan.sfc", ImageOptions{Release::Japan});
-    start(japan);
-    action("mnuClose")->trigger();
-    EXPECT_EQ(window->windowTitle(), "Slamwise Player Editor (v0.36) - NO ROM LOADED");
-
     Image unknown;
     unknown.at(0x8422) = 'x';
-    QString path = QString::fromStdString(unknown.writeTo(dir.path() / "unknown.sfc"));
-    std::vector<std::uint8_t> before = readFile(path.toStdString());
-    openThroughMenu(path);
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].title, "Unknown ROM image");
-    EXPECT_EQ(window->releaseCode(), "JPN");
-    EXPECT_EQ(window->windowTitle(), "Slamwise Player Editor (v0.36) - NO ROM LOADED");
-    EXPECT_EQ(lastFile(), japan);
-    EXPECT_EQ(readFile(path.toStdString()), before);
-}
+    const QString unknownPath = QString::fromStdString(unknown.writeTo(dir.file("unknown.sfc")));
+    open(unknownPath);
+    add("opening notes", lastBox().replace(unknownPath, "IMAGE"));
+    EXPECT_EQ(window->releaseCode(), "ZZZ");  // kept from the last identified image
+    open(image("short.sfc", {.size = 0x1FC000}));
+    add("opening notes", lastBox());
+    child("mnuClose")->trigger();
+    const QString named = image("named.sfc");
+    test::writeFile(named.toStdString() + ".names", {'p', 'l', 'a', 'y', 'e', 'r', ' ', '9'});
+    fake.files.calls.clear();
+    window->Form_Load(named);  // named on the command line: no dialog
+    EXPECT_TRUE(fake.files.calls.empty());
+    add("opening notes", lastBox());
+    child("mnuClose")->trigger();
 
-TEST_F(MainWindowTest, ReopeningTheRememberedFile) {
-    QString path = makeImage("game.sfc", ImageOptions{Release::Japan});
-    fake.settings.values[QStringLiteral("Last File")] = path;
-    start(std::nullopt);
-    fake.messages.shown.clear();
-    action("mnuLastFile")->trigger();
-    EXPECT_TRUE(window->romOpen());
-    EXPECT_TRUE(fake.messages.shown.empty());
-    EXPECT_EQ(window->releaseCode(), "JPN");
-    EXPECT_EQ(window->windowTitle(), captionFor(kTitle, "'' [Japan]"));
-    EXPECT_FALSE(enabled("mnuLastFile"));
-    EXPECT_FALSE(enabled("mnuOpen"));
+    // Paths and titles show as they are; a dropped file opens as the dialog's would.
+    const test::ImageOptions odd = {.copierHeader = true, .title = "R&D [*] EDITION TEST "};
+    const QString path = image("R&D/a&b.smc", odd);
+    const QString original = image("original.smc", odd);
+    EXPECT_TRUE(drop(path));
     EXPECT_EQ(lastFile(), path);
+    window->winId();  // the caption as the desktop gets it
+    seen["odd caption"] = window->windowHandle()->title();
+    add("status bar and offset tooltip", window->statusBar()->currentMessage());
+    add("status bar and offset tooltip", child<QLabel>("ActualHEXLBL")->toolTip());
+    EXPECT_FALSE(drop(original));
+    add("status bar and offset tooltip", window->statusBar()->currentMessage());
+    add("fixing", child<QLabel>("ChecksumLBL")->text());
+    failing(child("mnuFixChecksum"));
+    add("failures", lastBox());
+    child("mnuFixChecksum")->trigger();
+    const std::vector<std::uint8_t> fixed = bytes(path);
+    EXPECT_EQ(test::changedOffsets(bytes(original), fixed, 512),
+              (std::vector<std::uint32_t>{0x7FDC, 0x7FDD, 0x7FDE, 0x7FDF}));
+    add("fixing", child<QLabel>("ChecksumLBL")->text());
+    add("fixing", child("mnuUndo")->text());
+    failing(child("mnuUndo"));
+    add("failures", lastBox().replace(window->windowTitle(), "CAPTION"));
+    child("mnuUndo")->trigger();
+    EXPECT_EQ(bytes(path), bytes(original));
+    add("fixing", child("mnuRedo")->text());
+    failing(child("mnuRedo"));
+    add("failures", lastBox().replace(window->windowTitle(), "CAPTION"));
+    child("mnuRedo")->trigger();
+    EXPECT_EQ(bytes(path), fixed);
+
+    fake.files.answers = {original, QString::fromStdString(dir.file("mod.txt"))};
+    child("mnuCreatePatch")->trigger();
+    add("patches", lastBox());
+    dialog("patch dialogs");
+    const QString patch = QString::fromStdString(dir.file("mod.ips"));
+    fake.files.answers = {original, patch};
+    child("mnuCreatePatch")->trigger();
+    add("patches", lastBox().replace(patch, "PATCH"));
+    child("mnuUndo")->trigger();
+    fake.files.answers = {patch};
+    child("mnuApplyPatch")->trigger();
+    add("patches", lastBox());
+    EXPECT_EQ(bytes(path), fixed);
+    dialog("patch dialogs");
+    fake.files.answers = {original};
+    child("mnuApplyPatch")->trigger();
+    add("patches", lastBox());
+    child("mnuClose")->trigger();
+    EXPECT_EQ(child("mnuLastFile")->iconText(), "1: " + path);  // the text without access keys
+
+    expectTexts(kMainWindowTexts, [&](const QString& what) { return seen[what]; });
 }
 
-TEST_F(MainWindowTest, RememberedFileThatWasDeleted) {
-    QString path = QString::fromStdString(dir.file("gone.sfc"));
-    fake.settings.values[QStringLiteral("Last File")] = path;
-    start(std::nullopt);
-    fake.messages.shown.clear();
-    action("mnuLastFile")->trigger();
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, kMissing);
-    EXPECT_EQ(fake.messages.shown[0].title, "WTF");
-    EXPECT_TRUE(lastFile().isEmpty());
-    EXPECT_EQ(action("mnuLastFile")->text(), "1: ");
-    EXPECT_FALSE(enabled("mnuLastFile"));
-    EXPECT_FALSE(std::filesystem::exists(path.toStdString()));
-}
+// Every fixed text of the About window: "control.property|text".
+const char* const kAboutTexts = R"(About.windowTitle|About this Program...
+ProgramInfoLBL.text|Slamwise Player Editor\r\nVersion: 0.36\r\n\r\nReleased: 05/10/2013\r\nUpdated: 5/19/2013\r\n\r\nThanks to the community's data hunters for their help with some of the data and with the game modifications.  \r\n\r\nDedicated to everyone who still plays on a Friday night.
+WarningLBL.text|READ THIS: Neither the maker of this program nor its author works for, or is affiliated with, the maker of the game, the basketball league or the maker of the console, or any of their divisions.
+QuillonLBL.toolTip|Visit the official forums.
+URLLBL.toolTip|Come and visit the home page for more tools and news.
+CloseCMD.text|&Close)";
 
-TEST_F(MainWindowTest, RememberedFileWithAZeroFirstByteIsForgottenButKept) {
-    Image image;
-    image.at(0) = 0;
-    QString path = QString::fromStdString(image.writeTo(dir.path() / "zero.sfc"));
-    fake.settings.values[QStringLiteral("Last File")] = path;
-    start(std::nullopt);
-    fake.messages.shown.clear();
-    action("mnuLastFile")->trigger();
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, kMissing);
-    EXPECT_TRUE(lastFile().isEmpty());
-    EXPECT_EQ(readFile(path.toStdString()), image.bytes());
-}
-
-TEST_F(MainWindowTest, RememberedFileThatIsReadOnlyStaysRememberedAndUntouched) {
-    test::Unprivileged::openUp(dir.path());
-    QString path = makeImage("readonly.sfc");
-    std::vector<std::uint8_t> before = readFile(path.toStdString());
-    ::chmod(path.toLocal8Bit().constData(), 0444);
-    fake.settings.values[QStringLiteral("Last File")] = path;
-    start(std::nullopt);
-    fake.messages.shown.clear();
-    {
-        test::Unprivileged unprivileged;
-        action("mnuLastFile")->trigger();
-    }
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, kMissing);
-    EXPECT_TRUE(fake.messages.shown[0].details.contains("Permission denied"));
-    EXPECT_EQ(lastFile(), path);
-    EXPECT_TRUE(enabled("mnuLastFile"));
-    EXPECT_TRUE(std::filesystem::exists(path.toStdString()));
-    EXPECT_EQ(readFile(path.toStdString()), before);
-}
-
-TEST_F(MainWindowTest, ClosingRemembersTheClosedFile) {
-    QString path = makeImage("game.sfc");
-    start(path);
-    fake.settings.values[QStringLiteral("Last File")] = QString();
-    action("mnuClose")->trigger();
-    EXPECT_FALSE(window->romOpen());
-    EXPECT_EQ(window->windowTitle(), "Slamwise Player Editor (v0.36) - NO ROM LOADED");
-    EXPECT_EQ(lastFile(), path);
-    EXPECT_EQ(action("mnuLastFile")->text(), "1: " + path);
-    EXPECT_TRUE(enabled("mnuLastFile"));
-    EXPECT_TRUE(enabled("mnuOpen"));
-    EXPECT_FALSE(enabled("mnuClose"));
-    EXPECT_FALSE(enabled("mnuSave"));
-    EXPECT_FALSE(enabled("mnuCheats"));
-    EXPECT_EQ(window->releaseCode(), "NA");  // closing keeps the release code
-
-    // A cancelled dialog afterwards does not reopen the earlier file and keeps the entry usable.
-    fake.messages.shown.clear();
-    openThroughMenu(std::nullopt);
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].text, kCancelled);
-    EXPECT_TRUE(enabled("mnuLastFile"));
-
-    // A refused dialog path is not what the next close remembers.
-    action("mnuLastFile")->trigger();
-    ASSERT_TRUE(window->romOpen());
-    openThroughMenu(QString::fromStdString(dir.file("nothing-here.sfc")));  // menu disabled: no-op
-    action("mnuClose")->trigger();
-    EXPECT_EQ(lastFile(), path);
-}
-
-TEST_F(MainWindowTest, FirstRunSettingsAreWrittenOnceAtTheFirstEnd) {
-    start(std::nullopt);
-    action("mnuExit")->trigger();
-    std::vector<QString> keys;
-    for (const auto& [key, value] : fake.settings.writes) {
-        keys.push_back(key);
-    }
-    EXPECT_EQ(keys,
-              std::vector<QString>({"Application Path", "Visual Data Expanded", "Last Version Used",
-                                    "Do ya love me?", "Date of Installation"}));
-    EXPECT_EQ(fake.settings.value("Application Path"), "/opt/editor");
-    EXPECT_EQ(fake.settings.value("Visual Data Expanded"), "0");
-    EXPECT_EQ(fake.settings.value("Last Version Used"), "v0.36");
-    EXPECT_EQ(fake.settings.value("Do ya love me?"), "Of course!");
-    EXPECT_TRUE(fake.settings.value("Date of Installation").contains(", "));
-
-    // The close box after Exit does not run it again, nor does a later end of the program.
-    window->close();
-    EXPECT_EQ(fake.settings.writes.size(), 5u);
-    MainWindow second(fake.platform(), "/elsewhere");
-    second.close();
-    EXPECT_EQ(fake.settings.writes.size(), 5u);
-    EXPECT_EQ(fake.settings.value("Application Path"), "/opt/editor");
-}
-
-TEST_F(MainWindowTest, CloseBoxAndCancelButtonEndTheProgramToo) {
-    window->close();
-    EXPECT_EQ(fake.settings.value("Do ya love me?"), "Of course!");
-
-    test::FakePlatform other;
-    MainWindow second(other.platform(), "/opt/editor");
-    auto* cancel = second.findChild<QAbstractButton*>("QuitCMD");
-    ASSERT_NE(cancel, nullptr);
-    cancel->click();
-    EXPECT_EQ(other.settings.value("Do ya love me?"), "Of course!");
-    EXPECT_EQ(other.settings.writes.size(), 5u);
-}
-
-TEST_F(MainWindowTest, AboutWindowAndHomePage) {
-    QString shownText;
-    for (int round = 0; round < 2; ++round) {
+TEST_F(MainWindowTest, TheAboutWindowReadsAsWritten) {
+    for (int round = 0; round < 2; ++round) {  // the same texts every time
         onNextModal([&](QWidget* about) {
-            EXPECT_EQ(about->objectName(), "About");
-            EXPECT_EQ(about->windowTitle(), "About this Program...");
-            auto* info = about->findChild<QLabel*>("ProgramInfoLBL");
-            ASSERT_NE(info, nullptr);
-            if (round == 1) {
-                EXPECT_EQ(info->text(), shownText);  // the same text every time
-            }
-            shownText = info->text();
-            QStringList lines = info->text().split("\r\n");
-            ASSERT_GE(lines.size(), 9);
-            EXPECT_EQ(lines[0], "Slamwise Player Editor");
-            EXPECT_EQ(lines[1], "Version: 0.36");
-            EXPECT_EQ(lines[2], "");
-            EXPECT_EQ(lines[3], "Released: 05/10/2013");
-            EXPECT_EQ(lines[4], "Updated: 5/19/2013");
-            EXPECT_TRUE(about->findChild<QLabel*>("WarningLBL")->text().startsWith("READ THIS: "));
-            auto* forum = about->findChild<QLabel*>("QuillonLBL");
-            EXPECT_EQ(forum->toolTip(), "Visit the official forums.");
-            emit forum->linkActivated("https://forum.example.org/");
+            expectTexts(kAboutTexts, [&](const QString& what) {
+                const QString name = what.section('.', 0, 0);
+                QObject* control = name == "About" ? about : about->findChild<QObject*>(name);
+                return control->property(what.section('.', 1).toLatin1()).toString();
+            });
+            emit child<QLabel>("QuillonLBL", about)->linkActivated("https://forum.example.org/");
             EXPECT_TRUE(about->isVisible());  // a link leaves the window open
-            EXPECT_EQ(about->findChild<QAbstractButton*>("CloseCMD")->text(), "&Close");
         });
-        action("mnuAbout")->trigger();
+        child("mnuAbout")->trigger();
     }
-    ASSERT_EQ(fake.urls.opened.size(), 2u);
-    EXPECT_EQ(fake.urls.opened[0].host(), "forum.example.org");
-    action("mnuHomepage")->trigger();
-    EXPECT_EQ(fake.urls.opened.back().host(), "www.example.org");
+    child("mnuHomepage")->trigger();
+    EXPECT_EQ(fake.urls.opened.back().toString(), "https://www.example.org/");
 }
 
-TEST_F(MainWindowTest, SecondaryWindowsGetTheIdentificationCaptionUntilTheyClose) {
-    QString path = makeImage("game.sfc", ImageOptions{Release::Japan});
+TEST_F(MainWindowTest, AnApplyFailingAnywhereIsReportedAndUndone) {
+    child("mnuAutoFixChecksum")->trigger();  // fix the checksum with every change
+    EXPECT_EQ(fake.settings.value("Fix Checksum"), "1");
+    const QString path = image("game.sfc");
     start(path);
-    QString identified = captionFor(kTitle, "'' [Japan]");
-    auto* rosterButton = window->findChild<QAbstractButton*>("TeamEditCMD");
-    ASSERT_NE(rosterButton, nullptr);
-
-    onNextModal([&](QWidget* roster) {
-        EXPECT_EQ(roster->objectName(), "RosterEditor");
-        EXPECT_EQ(roster->windowTitle(), identified);
-    });
-    rosterButton->click();
-    onNextModal([&](QWidget* roster) { EXPECT_EQ(roster->windowTitle(), "Team Roster Editor"); });
-    rosterButton->click();
-
-    onNextModal([&](QWidget* cheats) {
-        EXPECT_EQ(cheats->objectName(), "Cheats");
-        EXPECT_EQ(cheats->windowTitle(), identified);
-    });
-    action("mnuCheats")->trigger();
-    onNextModal([&](QWidget* cheats) { EXPECT_EQ(cheats->windowTitle(), "Enable Cheat Codes"); });
-    action("mnuCheats")->trigger();
-
-    // Closing gives the roster editor the closing caption; the cheat window keeps its own.
-    action("mnuClose")->trigger();
-    action("mnuLastFile")->trigger();  // the remembered-file path sets the bare caption first
-    onNextModal([&](QWidget* roster) { EXPECT_EQ(roster->windowTitle(), identified); });
-    rosterButton->click();
-}
-
-}  // namespace
-}  // namespace slamwise
-
-namespace slamwise {
-namespace {
-
-TEST_F(MainWindowTest, HugeAndSpecialFilesAreRefusedWithoutBeingChanged) {
-    // A sparse 5 GiB file that is not an image: identified as nothing, never written.
-    std::string huge = dir.file("movie.sfc");
-    Image start(ImageOptions{Release::NorthAmerica, 0x10000});
-    start.at(0x8422) = 'x';
-    start.writeTo(huge);
-    std::filesystem::resize_file(huge, 5ull << 30);
-    openThroughMenu(QString::fromStdString(huge));
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(std::filesystem::file_size(huge), 5ull << 30);
-
-    fake.messages.shown.clear();
-    openThroughMenu(QStringLiteral("/dev/zero"));
-    EXPECT_FALSE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake.messages.shown[0].details.contains("not a regular file"));
-}
-
-}  // namespace
-}  // namespace slamwise
-
-namespace slamwise {
-namespace {
-
-TEST_F(MainWindowTest, NamesFileBesideTheImageNamesPlayersAndTeams) {
-    QString path = makeImage("game.sfc");
-    std::string names = "# my names\nplayer 0 = First Person\nteam 26 = Youngsters\n";
-    test::writeFile(path.toStdString() + ".names",
-                    std::vector<std::uint8_t>(names.begin(), names.end()));
-    start(path);
-    EXPECT_TRUE(fake.messages.shown.empty());
-    auto* players = window->findChild<QListWidget*>("PlayerLST");
-    ASSERT_NE(players, nullptr);
-    EXPECT_EQ(players->item(0)->text(), "First Person");
-    EXPECT_EQ(players->item(1)->text(), "Player 001");
-
-    onNextModal([](QWidget* roster) {
-        auto* teams = roster->findChild<QListWidget*>("TeamLST");
-        ASSERT_NE(teams, nullptr);
-        EXPECT_EQ(teams->item(26)->text(), "Youngsters");
-        auto* position = roster->findChild<QComboBox*>("POS1CBO");
-        EXPECT_EQ(position->itemText(0), "00-First Person (*)");
-    });
-    window->findChild<QAbstractButton*>("TeamEditCMD")->click();
-}
-
-TEST_F(MainWindowTest, BrokenNamesFileIsReportedAndPlaceholdersStandInForItsBadLines) {
-    QString path = makeImage("game.sfc");
-    std::string names = "player 999 = Nobody\nplayer 1 = Someone\nplayer 0 =\n";
-    test::writeFile(path.toStdString() + ".names",
-                    std::vector<std::uint8_t>(names.begin(), names.end()));
-    start(path);
-    EXPECT_TRUE(window->romOpen());
-    ASSERT_EQ(fake.messages.shown.size(), 1u);
-    EXPECT_EQ(fake.messages.shown[0].details,
-              path + ".names:1: player 999 is out of range (0 to 169)\n" + path +
-                  ".names:3: player 0 has an empty name");
-    auto* players = window->findChild<QListWidget*>("PlayerLST");
-    EXPECT_EQ(players->item(0)->text(), "Player 000");
-    EXPECT_EQ(players->item(1)->text(), "Someone");
-}
-
-TEST_F(MainWindowTest, SecondWindowCannotOpenAnImageThatIsOpen) {
-    QString path = makeImage("game.sfc");
-    start(path);
-    ASSERT_TRUE(window->romOpen());
-
-    test::FakePlatform other;
-    MainWindow second(other.platform(), "/opt/editor");
-    other.files.answers.push_back(path);
-    second.Form_Load();
-    EXPECT_FALSE(second.romOpen());
-    ASSERT_EQ(other.messages.shown.size(), 1u);
-    EXPECT_TRUE(other.messages.shown[0].details.contains("already open"))
-        << other.messages.shown[0].details.toStdString();
-    second.close();
+    window->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    auto* players = child<QListWidget>("PlayerLST");
+    EXPECT_EQ(QApplication::focusWidget(), players);  // after an opening the keys go to the list
+    for (QLineEdit* box : window->findChildren<QLineEdit*>(QRegularExpression("TXT$"))) {
+        box->setText("6");  // the eight ratings and the player value, which is not written
+    }
+    std::vector<std::uint8_t> before = bytes(path);
+    for (long at = 1;; ++at) {
+        fake.messages.shown.clear();
+        FaultPlan plan;
+        plan.at = at;
+        plan.error = ENOSPC;
+        {
+            ScopedFaultPlan scoped(plan);
+            child<QAbstractButton>("ApplyCMD")->click();
+        }
+        if (!plan.fired) {  // no fault left to inject: it went through
+            ASSERT_TRUE(fake.messages.shown.empty());
+            break;
+        }
+        if (fake.messages.shown.empty()) {  // a fault while tidying up after the change
+            before = bytes(path);
+            continue;
+        }
+        EXPECT_EQ(lastBox().section(' ', 0, 0), "critical") << "operation " << at;
+        EXPECT_TRUE(fake.messages.shown.back().details.contains("No space left on device"));
+        EXPECT_EQ(bytes(path), before) << "operation " << at;
+    }
+    const std::vector<std::uint8_t> after = bytes(path);
+    EXPECT_EQ(child<QLabel>("ChecksumLBL")->text(), "Checksum valid");  // fixed with the change
+    EXPECT_EQ(child("mnuUndo")->text(), "Undo Apply to Player 000");
+    players->setFocus();
+    QTest::keyClick(players, Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(bytes(path), before);
+    child("mnuRedo")->trigger();
+    EXPECT_EQ(bytes(path), after);
+    child<QAbstractButton>("QuitCMD")->click();  // Cancel ends the program as File > Exit does
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(fake.settings.value("Do ya love me?"), "Of course!");
 }
 
 }  // namespace
