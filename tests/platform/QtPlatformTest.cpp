@@ -13,8 +13,8 @@
 #include <QTimer>
 
 #include "app/MainWindow.h"
-#include "tests/support/CliRunner.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ImageBuilder.h"
 
 namespace slamwise {
 namespace {
@@ -47,7 +47,8 @@ TEST(QtPlatform, SettingsGoToTheUsersIniFileAndComeBack) {
         UserSettings(settings).setLastFile("/roms/a b.sfc");
         UserSettings(settings).setShowExpandedData(false);
     }
-    QString ini = QString::fromStdString(test::readText(config.file("Korvanex/Korvanex.ini")));
+    QString ini =
+        QString::fromLatin1(QByteArrayView(test::readFile(config.file("Korvanex/Korvanex.ini"))));
     EXPECT_EQ(ini.replace(QRegularExpression("Installation=.*\n"), "Installation=DATE\n"),
               "[Slamwise%20Player%20Editor]\nApplication%20Path=/opt/x\n"
               "Date%20of%20Installation=DATE\nDo%20ya%20love%20me%3F=Of course!\n"
