@@ -219,13 +219,13 @@ TEST_F(RomFileTest, UndoAtOpeningSurvivesEachFailingOperation) {
 // it, and it gives no room. Bytes past the end read as zeros; an edit reaching past the end
 // writes nothing at all. Sparse files past 4 GiB work the same.
 TEST_F(RomFileTest, SizesAndTheCopierHeader) {
-    const std::uint64_t sizes[] = {0, 1, 512, 0x10000, 0x101FF, 0x10200, 0x10201, 0x100000200};
+    const std::uint64_t sizes[] = {0, 1, 512, 0x18000, 0x181FF, 0x18200, 0x18201, 0x100008200};
     const bool headers[] = {false, false, true, false, false, true, false, true};
     for (std::size_t k = 0; k < std::size(sizes); ++k) {
         const std::uint64_t size = sizes[k];
         SCOPED_TRACE(size);
         writeFile(path_,
-                  Bytes(before_.begin(), before_.begin() + std::min<std::uint64_t>(size, 0x10201)));
+                  Bytes(before_.begin(), before_.begin() + std::min<std::uint64_t>(size, 0x18201)));
         ASSERT_EQ(::truncate(path_.c_str(), static_cast<off_t>(size)), 0);
         Result<RomFile> rom = open();
         ASSERT_TRUE(rom) << rom.error();
