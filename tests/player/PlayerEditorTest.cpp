@@ -1,48 +1,46 @@
 #include <gtest/gtest.h>
 
-#include <QButtonGroup>
+#include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
 #include <QTest>
+#include <functional>
 #include <map>
 #include <memory>
-#include <set>
 
-#include "player/ActualTable.h"
 #include "player/PlayerEditor.h"
-#include "player/Relocation.h"
+#include "rom/FaultInjection.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
+#include "tests/widgets/ShownTexts.h"
 
 namespace slamwise {
 namespace {
 
-using test::changedOffsets;
 using test::Image;
-using test::readFile;
-using test::TempDir;
 
+// In record order: speed, three-point, dunk, pass, power, steal, block, clutch.
 const char* const kRatingBoxes[] = {"SPEEDTXT", "THREETXT", "DUNKTXT",  "PASSTXT",
                                     "POWERTXT", "STEALTXT", "BLOCKTXT", "DIRKTXT"};
-const char* const kOptionButtons[] = {"TallOPT", "ShortOPT", "BlackUOPT", "BlackOPT", "WhiteOPT"};
-const char* const kOffsetLabels[] = {"VisualHEXLBL", "VisualDECLBL", "ActualHEXLBL",
-                                     "ActualDECLBL"};
+const std::uint32_t kPointerSites[] = {0x51B1A, 0x51B37, 0x51B91, 0x51BAE,
+                                       0x51C19, 0x51C36, 0x51C90, 0x51CAD};
+const std::uint8_t kPointer[] = {0x00, 0xF0, 0x04};  // $04F000, the relocated table
+
+Image relocatedImage() {
+    Image image;
+    image.at(0x27001) = 0x00;
+    image.at(0x27801) = 0x00;
+    return image;
+}
 
 class PlayerEditorTest : public ::testing::Test {
   protected:
-    void open(const Image& image, const std::string& name = "image.sfc") {
-        path_ = image.writeTo(dir_.file(name));
-        reopen();
-    }
-    // Opens the file as the main window does, in its order of steps.
-    void reopen() {
+    // Opens the image (the file as it is when none is given) as the main window does, in its
+    // order of steps.
+    void open(const std::optional<Image>& image = std::nullopt) {
+        path_ = image ? image->writeTo(dir_.file("image.sfc")) : path_;
         editor_.reset();
         image_.reset();
         Result<OpenedImage> opened = OpenedImage::open(path_, RomFile::Access::ReadWrite);
@@ -59,7 +57,7 @@ class PlayerEditorTest : public ::testing::Test {
         editor_->SelectFirstPlayer();
     }
 
-    template <class T>
+    template <class T = QWidget>
     T* child(const char* name) {
         T* found = editor_->findChild<T*>(QString::fromLatin1(name));
         EXPECT_NE(found, nullptr) << name;
@@ -67,373 +65,269 @@ class PlayerEditorTest : public ::testing::Test {
     }
     QLineEdit* box(const char* name) { return child<QLineEdit>(name); }
     QString text(const char* name) { return child<QLabel>(name)->text(); }
-
+    void click(const char* name) { child<QAbstractButton>(name)->click(); }
     void select(int player) { child<QListWidget>("PlayerLST")->setCurrentRow(player); }
     void type(const char* name, const QString& value) {
         box(name)->clear();
         QTest::keyClicks(box(name), value);
     }
     // A random record rarely holds valid speed and three-point codes, so those boxes start
-    // empty: fill every box before a save.
-    void typeRatings(const QStringList& values) {
+    // empty: every box is filled before a save.
+    void typeRatings(const QString& values) {
+        const QStringList each = values.split(QLatin1Char(' '));
         for (int i = 0; i < 8; ++i) {
-            type(kRatingBoxes[i], values[i]);
+            type(kRatingBoxes[i], each[i]);
         }
     }
-    std::vector<std::uint8_t> file() const { return readFile(path_); }
+    std::vector<std::uint8_t> file() const { return test::readFile(path_); }
+    QString lastMessage() { return test::messageText(fake_.messages.shown.back()); }
 
     test::FakePlatform fake_;
-    TempDir dir_;
+    test::TempDir dir_;
     std::string path_;
     std::optional<OpenedImage> image_;
-    std::unique_ptr<PlayerEditor> editor_;
+    std::unique_ptr<PlayerEditor> editor_ =
+        std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
 };
 
-TEST_F(PlayerEditorTest, StartsWithEverythingDisabledButCancel) {
-    editor_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
-    for (const char* name :
-         {"PlayerLST", "ApplyCMD", "TeamEditCMD", "RelocateVisualCMD", "AISLDR", "HeightFRA",
-          "SkinFRA", "OffsetFRA", "PlayerValueTXT", "HeadLST", "RelocateVisualCHK"}) {
-        EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
-    }
-    for (const char* name : kRatingBoxes) {
-        EXPECT_FALSE(box(name)->isEnabled()) << name;
-        EXPECT_TRUE(box(name)->text().isEmpty());
-    }
-    EXPECT_TRUE(child<QPushButton>("QuitCMD")->isEnabled());
-    EXPECT_EQ(child<QListWidget>("PlayerLST")->count(), 169);
-    EXPECT_EQ(child<QComboBox>("HeadLST")->count(), 80);
-    EXPECT_EQ(child<QComboBox>("HeadLST")->currentText(), "-- Not Implemented Yet --");
-    EXPECT_EQ(text("AILBL"), "0");
-    EXPECT_EQ(text("VisualHEXLBL"), "0000000");
-    EXPECT_EQ(text("NameLBL"), "Speed Rating:");
-}
-
-TEST_F(PlayerEditorTest, SelectionShowsOffsets) {
-    open(Image());
-    EXPECT_EQ(text("VisualHEXLBL"), "$930C9");
-    EXPECT_EQ(text("VisualDECLBL"), "602313");
-    EXPECT_EQ(text("ActualHEXLBL"), "$1FB8CF");
-    EXPECT_EQ(text("ActualDECLBL"), "2078927");
-    select(168);
-    EXPECT_EQ(text("VisualHEXLBL"), "$93B49");
-    EXPECT_EQ(text("VisualDECLBL"), "605001");
-    EXPECT_EQ(text("ActualHEXLBL"), "$1FC9DF");
-    EXPECT_EQ(text("ActualDECLBL"), "2083295");
-
-    Image relocated;
-    relocated.at(kMarkerB) = 0x00;
-    open(relocated, "relocated.sfc");
-    select(168);
-    EXPECT_EQ(text("VisualHEXLBL"), "$27A80");
-    EXPECT_EQ(text("VisualDECLBL"), "162432");
-}
-
-TEST_F(PlayerEditorTest, SelectionShowsDecodedValuesAndNeverWrites) {
-    Image image;
-    const std::uint32_t first = actualOffset(3);
-    image.at(first + kValueField) = 0x1F;
-    image.at(first + kHeightField) = 1;
-    image.put16(first + kSpeedField, 0x13F8);
-    image.put16(first + kThreeField, 0x04E2);
-    image.at(first + kDunkField) = 7;
-    image.at(first + kClutchField) = 15;
-    image.put16(first + kAiField, 0xFFF5);
-    image.put16(first + kSkinField, 0xB781);
-    const std::uint32_t second = actualOffset(4);
-    image.at(second + kValueField) = 0x00;
-    image.at(second + kHeightField) = 2;
-    image.put16(second + kSpeedField, 0x0000);
-    image.put16(second + kThreeField, 0x035C);
-    image.put16(second + kAiField, 0x0009);  // outside -11..5
-    image.put16(second + kSkinField, 0x0000);
-    open(image);
+TEST_F(PlayerEditorTest, ShowsItsTexts) {
+    std::map<QString, QString> collected = {
+        {"tip with no image", child("VisualHEXLBL")->toolTip()}};
+    open(Image({.release = Release::Europe}));
+    collected["shut-off"] = lastMessage();
+    open(Image({.copierHeader = true}));  // player 1 is selected below
+    typeRatings("1 2  4 5 6 7 ");
     const std::vector<std::uint8_t> before = file();
+    click("ApplyCMD");
+    EXPECT_EQ(file(), before);
+    collected["empty boxes"] = lastMessage();
+    const std::tuple<const char*, long, std::function<void()>> failures[] = {
+        {"read failure", 1, [&] { select(1); }},
+        {"save failure", 1, [&] { click("ApplyCMD"); }},
+        {"relocation unread", 1, [&] { click("RelocateVisualCMD"); }},
+        {"relocation stopped", 2, [&] { click("RelocateVisualCMD"); }}};
+    typeRatings("1 2 3 4 5 6 7 8");
+    for (const auto& [what, at, act] : failures) {
+        FaultPlan plan{.at = at, .persistent = true};
+        ScopedFaultPlan failing(plan);
+        act();
+        collected[what] = lastMessage();
+    }
 
-    select(3);
-    EXPECT_EQ(box("PlayerValueTXT")->text(), "$1F");
-    EXPECT_EQ(box("SPEEDTXT")->text(), "0");
-    EXPECT_EQ(box("THREETXT")->text(), "10");
-    EXPECT_EQ(box("DUNKTXT")->text(), "7");
-    EXPECT_EQ(box("DIRKTXT")->text(), "15");
-    EXPECT_EQ(child<QSlider>("AISLDR")->value(), 0);
-    EXPECT_EQ(text("AILBL"), "0");
-    EXPECT_TRUE(child<QRadioButton>("BlackUOPT")->isChecked());
-    EXPECT_TRUE(child<QRadioButton>("ShortOPT")->isChecked());
-
-    // Codes without a meaning leave their controls as they were.
-    select(4);
-    EXPECT_EQ(box("PlayerValueTXT")->text(), "$0");
-    EXPECT_EQ(box("SPEEDTXT")->text(), "0");
-    EXPECT_EQ(box("THREETXT")->text(), "3");
-    EXPECT_EQ(child<QSlider>("AISLDR")->value(), 16);
-    EXPECT_EQ(text("AILBL"), "16");
-    EXPECT_TRUE(child<QRadioButton>("BlackUOPT")->isChecked());
-    EXPECT_TRUE(child<QRadioButton>("ShortOPT")->isChecked());
-
-    EXPECT_TRUE(changedOffsets(before, file()).empty());
+    const std::string failed = "Slamwise Player Editor\n";
+    // clang-format off
+    test::expectTexts(editor_.get(), {
+        {"PlayerValueLBL", "Player Value:"}, {"PlayerValueTXT.tip", "Cannot edit this field."},
+        {"NameLBL", "Speed Rating:"}, {"ThreeLBL", "3 Pointer Rating:"}, {"DunkLBL", "Dunk Rating:"},
+        {"PassLBL", "Passing Rating:"}, {"PowerLBL", "Power Rating:"}, {"StealLBL", "Steal Rating:"},
+        {"BlockLBL", "Block Rating:"}, {"ClutchLBL", "Clutch Rating:"}, {"HeightFRA", "Height:"},
+        {"TallOPT", "Normal"}, {"ShortOPT", "Small"}, {"SkinFRA", "Skin Tone:"},
+        {"BlackUOPT", "Black (Unused?)"}, {"BlackOPT", "Black"}, {"WhiteOPT", "White"},
+        {"HeadLBL", "Head Graphic Pointer (in-game):"}, {"HeadLST#0", "-- Not Implemented Yet --"},
+        {"HeadLST#2", "White Skin/Black Hair"}, {"HeadLST#3", "White Skin/Black Fade"},
+        {"HeadLST#4", "Tan Skin/Black Hair"}, {"HeadLST#5", "White Skin/Red Fade"},
+        {"HeadLST#6", "Black Skin/Black Hair"}, {"HeadLST#8", "Black Skin/Bald"},
+        {"HeadLST#9", "Black Skin/Black Fade"}, {"HeadLST#10", "Black Skin/Balding"},
+        {"HeadLST#11", "Black Skin/Bald/Goggles (Unused)"}, {"HeadLST#24", "? (Unused)"},
+        {"HeadLST#32", "Small/White Skin/Black Hair"}, {"HeadLST#33", "Small/White Skin/Black Fade (Unused)"},
+        {"HeadLST#34", "Small/Tan Skin/Black Hair (Unused)"}, {"HeadLST#35", "Small/Black Skin/Black Hair"},
+        {"HeadLST#36", "Small/Black Skin/Bald"}, {"HeadLST#37", "Small/Black Skin/Black Fade"},
+        {"HeadLST#38", "Small/Black Skin/Balding (Unused)"}, {"PlayerLST#166", "Unused Secret Player"},
+        {"AICaptionLBL", "Player AI Setting:"}, {"OffsetFRA", "Player Stat Data Offsets:"},
+        {"VisualHEXCaptionLBL", "Visual data (Hex):"}, {"VisualDECCaptionLBL", "Visual data (Decimal):"},
+        {"ActualHEXCaptionLBL", "Actual data (Hex):"}, {"ActualDECCaptionLBL", "Actual data (Decimal):"},
+        {"TeamEditCMD", "Roster Editor"}, {"TeamEditCMD.tip", "This edits each team's player roster."},
+        {"RelocateVisualCMD", "Relocate Visual"}, {"RelocateVisualCMD.tip", "This option allows you to "
+         "relocate all the player's visual stats to allow the special/secret players to show the correct stat."},
+        {"RelocateVisualCHK", "Visual Data Relocated?"}, {"ApplyCMD", "Apply"}, {"QuitCMD", "Cancel"},
+        {"InfoLBL", "Note: the portrait of list entry 81 (marked unused) points at the portrait of entry "
+         "94. His stats are all there and he can be played normally in the game."},
+        {"mnuCopyParent", "Copy Offsets"}, {"mnuCopyVisualHEX", "Copy Visual Data Hex Offset to Clipboard"},
+        {"mnuCopyVisualDEC", "Copy Visual Data Decimal Offset to Clipboard"},
+        {"mnuCopyActualHEX", "Copy Actual Data Hex Offset to Clipboard"},
+        {"mnuCopyActualDEC", "Copy Actual Data Decimal Offset to Clipboard"},
+        {"tip with no image", "Click to copy an offset."},
+        {"ActualHEXLBL.tip", "Click to copy an offset. In the file, after its 512-byte copier header: $1FBAE9."},
+        {"ActualDECLBL.tip", "Click to copy an offset. In the file, after its 512-byte copier header: 2079465."},
+        {"shut-off", "Cannot edit this ROM fully!\nPlease note you cannot edit the Players' data with this "
+         "version of the ROM.  The following is what is available for each ROM to edit with this program...\r\n\r\n"
+         "Beta ROM: Player data is NOT AVAILABLE -- Team Roster data IS AVAILABLE\r\n"
+         "Europe Release: Player data is NOT AVAILABLE -- Team Roster data IS AVAILABLE\r\n"
+         "Japanese Release: Player data IS AVAILABLE -- Team Roster data IS AVAILABLE\r\n"
+         "North American Release: Player data IS AVAILABLE -- Team Roster data IS AVAILABLE\r\n"
+         "Brannick's Old School Edition: Player data is NOT AVAILABLE -- Team Roster data IS AVAILABLE but "
+         "does not include editing the All-Stars team rosters or the '?\?\?' roster.  Also, various players "
+         "have been replaced so the names may or may not match.  You've been warned!"},
+        {"empty boxes", "Nothing was saved\nPlease type a rating from 0 to 10 in every rating box. These are "
+         "empty: Dunk Rating, Clutch Rating.\r\nNothing was written to the ROM."},
+        {"read failure", failed + "The player could not be read."},
+        {"save failure", failed + "The player could not be saved completely."},
+        {"relocation unread", failed + "The visual data could not be relocated."},
+        {"relocation stopped", failed + "The relocation of the visual data stopped before it was complete. "
+         "The visual data is not marked as relocated."}}, collected);
+    // clang-format on
 }
 
-// Types a fixed set of values into the window and returns the bytes Apply must write.
-std::map<std::uint32_t, std::uint8_t> expectedBytes(int player, bool relocated) {
-    const std::uint32_t base = actualOffset(player);
-    std::map<std::uint32_t, std::uint8_t> bytes = {
-        {base + 0x02, 0},    {base + 0x04, 0x44}, {base + 0x05, 0x16}, {base + 0x06, 0x5C},
-        {base + 0x07, 0x03}, {base + 0x08, 1},    {base + 0x0A, 2},    {base + 0x0C, 9},
-        {base + 0x0E, 0xFF}, {base + 0x0F, 0xFF}, {base + 0x10, 4},    {base + 0x12, 10},
-        {base + 0x14, 6},    {base + 0x16, 0x7F}, {base + 0x17, 0xB7}};
-    if (relocated || player < 128) {
-        const std::uint32_t visual = relocated ? 0x27000 + 16 * player : 0x930C9 + 16 * player;
-        const std::uint8_t ratings[8] = {7, 3, 1, 4, 10, 9, 2, 6};
-        for (std::uint32_t i = 0; i < 8; ++i) {
-            bytes[visual + 2 * i] = ratings[i];
+// What each state enables, and what the fields show in it; whenever editing is off a save
+// writes nothing.
+TEST_F(PlayerEditorTest, ControlsAreEnabledOnlyWhilePlayerDataCanBeEdited) {
+    struct State {
+        const char* name;
+        std::function<void()> reach;
+        bool editing, roster, relocate;
+        const char *rating, *offset, *ai;
+    };
+    // clang-format off
+    const State states[] = {
+        {"start", [] {}, false, false, false, "", "0000000", "0"},
+        {"open", [&] { open(Image()); }, true, true, true, nullptr, "$1FB8CF", nullptr},
+        {"relocated", [&] { open(relocatedImage()); }, true, true, false, nullptr, "$1FB8CF", nullptr},
+        {"closed", [&] { select(50), editor_->ResetAfterClose(); }, false, false, false, "0", "0000000", "0"},
+        {"Beta", [&] { open(Image({.release = Release::Beta})); }, false, true, false, "", "$1FB8CF", ""},
+        {"Europe", [&] { open(Image({.release = Release::Europe})); }, false, true, false, "", "$1FB8CF", ""},
+        {"Old School", [&] { open(Image({.release = Release::OldSchool})); }, false, true, false, "", "$1FB8CF", ""}};
+    // clang-format on
+    for (const State& s : states) {
+        s.reach();
+        for (const char* name :
+             {"PlayerLST", "ApplyCMD", "OffsetFRA", "HeightFRA", "SkinFRA", "AISLDR", "TallOPT",
+              "ShortOPT", "BlackUOPT", "BlackOPT", "WhiteOPT", "SPEEDTXT", "THREETXT", "DUNKTXT",
+              "PASSTXT", "POWERTXT", "STEALTXT", "BLOCKTXT", "DIRKTXT"}) {
+            EXPECT_EQ(child(name)->isEnabled(), s.editing) << s.name << " " << name;
+        }
+        EXPECT_EQ(child("TeamEditCMD")->isEnabled(), s.roster) << s.name;
+        EXPECT_EQ(child("RelocateVisualCMD")->isEnabled(), s.relocate) << s.name;
+        EXPECT_TRUE(child("QuitCMD")->isEnabled() && !child("PlayerValueTXT")->isEnabled() &&
+                    !child("HeadLST")->isEnabled())
+            << s.name;
+        EXPECT_EQ(child<QComboBox>("HeadLST")->currentIndex(), 0) << s.name;
+        EXPECT_EQ(text("ActualHEXLBL"), s.offset) << s.name;
+        if (s.rating != nullptr) {
+            for (const char* name : kRatingBoxes)
+                EXPECT_EQ(box(name)->text(), s.rating) << s.name;
+            EXPECT_EQ(text("AILBL"), s.ai) << s.name;
+            for (const char* name : {"TallOPT", "ShortOPT", "BlackUOPT", "BlackOPT", "WhiteOPT"}) {
+                EXPECT_FALSE(child<QRadioButton>(name)->isChecked()) << s.name << " " << name;
+            }
+        }
+        if (!s.editing && !path_.empty()) {
+            const std::vector<std::uint8_t> before = file();
+            editor_->SavePlayer();
+            EXPECT_EQ(file(), before) << s.name;
         }
     }
-    return bytes;
+    ASSERT_EQ(fake_.messages.shown.size(), 3u);  // the shut-off notices
 }
 
-TEST_F(PlayerEditorTest, ApplyWritesActualAndVisualRecords) {
-    open(Image());
-    for (bool relocated : {false, true}) {
-        if (relocated) {
-            child<QPushButton>("RelocateVisualCMD")->click();
-            ASSERT_TRUE(editor_->relocated());
+// The offsets of the selected player follow the relocation; the copy items put them on the
+// clipboard, hex without "$".
+TEST_F(PlayerEditorTest, SelectionShowsAndCopiesTheOffsets) {
+    // clang-format off
+    const std::tuple<bool, int, std::vector<const char*>> cases[] = {
+        {false, 0, {"$930C9", "602313", "$1FB8CF", "2078927"}},
+        {false, 168, {"$93B49", "605001", "$1FC9DF", "2083295"}},
+        {true, 168, {"$27A80", "162432", "$1FC9DF", "2083295"}}};
+    // clang-format on
+    for (const auto& [relocated, player, shown] : cases) {
+        open(relocated ? relocatedImage() : Image());
+        select(player);
+        int i = 0;
+        for (const char* name : {"VisualHEX", "VisualDEC", "ActualHEX", "ActualDEC"}) {
+            EXPECT_EQ(text((std::string(name) + "LBL").c_str()), shown[i]) << name;
+            child<QAction>(("mnuCopy" + std::string(name)).c_str())->trigger();
+            EXPECT_EQ(fake_.clipboard.text, QString(shown[i++]).remove('$')) << name;
         }
-        for (int player : {0, 127, 128, 168}) {
-            select(player);
-            typeRatings({"7", "3", "1", "4", "12", "09", "2", "6"});
-            child<QRadioButton>("TallOPT")->click();
-            child<QRadioButton>("BlackOPT")->click();
-            child<QSlider>("AISLDR")->setValue(10);
-            const std::vector<std::uint8_t> before = file();
-            child<QPushButton>("ApplyCMD")->click();
-            const std::vector<std::uint8_t> after = file();
+    }
+    QTest::mouseClick(child<QLabel>("ActualDECLBL"), Qt::LeftButton);
+    EXPECT_TRUE(child<QMenu>("mnuCopyParent")->isVisible());
+}
 
-            EXPECT_EQ(box("POWERTXT")->text(), "10");
-            const auto expected = expectedBytes(player, relocated);
-            for (auto [offset, value] : expected) {
-                EXPECT_EQ(after[offset], value) << player << " at " << std::hex << offset;
+// Apply writes every box into the actual record (from 0x1FB8CF + 26 * player) and the eight
+// ratings into the visual record of the image's layout: nothing else.
+TEST_F(PlayerEditorTest, ApplyWritesTheActualAndVisualRecords) {
+    constexpr int _ = -1;  // a byte the save leaves alone
+    struct Case {
+        int player;
+        bool relocated;
+        const char *typed, *height, *skin;
+        int ai;
+        int actual[22];        // record bytes 0x02 to 0x17
+        std::uint32_t visual;  // 0: not written
+        int ratings[8];
+    };
+    // clang-format off
+    const Case cases[] = {
+        {0, false, "7 3 1 4 12 09 2 6", "TallOPT", "BlackOPT", 10,
+         {0, _, 0x44, 0x16, 0x5C, 0x03, 1, _, 2, _, 9, _, 0xFF, 0xFF, 4, _, 10, _, 6, _, 0x7F, 0xB7},
+         0x930C9, {7, 3, 1, 4, 10, 9, 2, 6}},
+        {127, true, "10 0 99 0 8 5 10 3", "ShortOPT", "WhiteOPT", 16,
+         {1, _, 0xDE, 0x17, 0xBC, 0x02, 10, _, 10, _, 5, _, 0x05, 0x00, 0, _, 8, _, 3, _, 0x89, 0xB7},
+         0x277F0, {10, 0, 10, 0, 8, 5, 10, 3}},
+        {128, false, "0 10 5 6 7 8 9 0", "TallOPT", "BlackUOPT", 11,
+         {0, _, 0xF8, 0x13, 0xE2, 0x04, 5, _, 9, _, 8, _, 0x00, 0x00, 6, _, 7, _, 0, _, 0x81, 0xB7}, 0, {}},
+        {168, true, "1 2 3 4 5 6 7 8", "ShortOPT", "BlackOPT", 0,
+         {1, _, 0x55, 0x14, 0x20, 0x03, 3, _, 7, _, 6, _, 0xF5, 0xFF, 4, _, 5, _, 8, _, 0x7F, 0xB7},
+         0x27A80, {1, 2, 3, 4, 5, 6, 7, 8}}};
+    // clang-format on
+    for (const Case& c : cases) {
+        open(c.relocated ? relocatedImage() : Image());
+        select(c.player);
+        typeRatings(c.typed);
+        click(c.height);
+        click(c.skin);
+        child<QSlider>("AISLDR")->setValue(c.ai);
+        EXPECT_EQ(text("AILBL"), QString::number(c.ai));
+        const std::vector<std::uint8_t> before = file();
+        click("ApplyCMD");
+        const std::vector<std::uint8_t> after = file();
+
+        std::map<std::uint32_t, int> expected;
+        for (std::uint32_t i = 0; i < 22; ++i) {
+            if (c.actual[i] != _) {
+                expected[0x1FB8CF + 26 * static_cast<std::uint32_t>(c.player) + 2 + i] =
+                    c.actual[i];
             }
-            for (std::uint32_t offset : changedOffsets(before, after)) {
-                EXPECT_TRUE(expected.count(offset)) << player << " wrote " << std::hex << offset;
-            }
+        }
+        for (std::uint32_t i = 0; c.visual != 0 && i < 8; ++i) {
+            expected[c.visual + 2 * i] = c.ratings[i];
+        }
+        for (auto [offset, value] : expected) {
+            EXPECT_EQ(after[offset], value) << c.player << " at " << std::hex << offset;
+        }
+        for (std::uint32_t offset : test::changedOffsets(before, after)) {
+            EXPECT_TRUE(expected.count(offset)) << c.player << " wrote " << std::hex << offset;
+        }
+        const QStringList typed = QString(c.typed).split(' ');
+        for (int i = 0; i < 8; ++i) {
+            EXPECT_EQ(box(kRatingBoxes[i])->text(), typed[i].toInt() > 10 ? "10" : typed[i]);
         }
     }
     EXPECT_TRUE(fake_.messages.shown.empty());
-}
-
-TEST_F(PlayerEditorTest, ApplyAndSaveWriteTheSameBytes) {
-    std::vector<std::vector<std::uint8_t>> results;
-    for (bool viaApply : {true, false}) {
-        open(Image(), viaApply ? "apply.sfc" : "save.sfc");
-        select(42);
-        typeRatings({"5", "5", "5", "5", "5", "5", "99", "5"});
-        child<QRadioButton>("WhiteOPT")->click();
-        child<QSlider>("AISLDR")->setValue(16);
-        EXPECT_EQ(text("AILBL"), "16");
-        if (viaApply) {
-            child<QPushButton>("ApplyCMD")->click();
-        } else {
-            editor_->SavePlayer();
-        }
-        results.push_back(file());
-        const std::uint32_t ai = actualOffset(42) + kAiField;
-        EXPECT_EQ(results.back()[ai], 0x05);
-        EXPECT_EQ(results.back()[ai + 1], 0x00);
-        EXPECT_EQ(results.back()[actualOffset(42) + kBlockField], 10);
-    }
-    EXPECT_EQ(results[0], results[1]);
-}
-
-TEST_F(PlayerEditorTest, EmptyBoxesRefuseTheWholeSave) {
-    open(Image());
-    select(10);
-    typeRatings({"1", "2", "3", "4", "12", "6", "7", "8"});
-    box("DUNKTXT")->clear();
-    box("DIRKTXT")->clear();
-    const std::vector<std::uint8_t> before = file();
-    child<QPushButton>("ApplyCMD")->click();
-    EXPECT_EQ(file(), before);
-    ASSERT_EQ(fake_.messages.shown.size(), 1u);
-    EXPECT_TRUE(fake_.messages.shown[0].text.contains("Dunk Rating"));
-    EXPECT_TRUE(fake_.messages.shown[0].text.contains("Clutch Rating"));
-    EXPECT_FALSE(fake_.messages.shown[0].text.contains("Power Rating"));
-}
-
-TEST_F(PlayerEditorTest, RatingBoxesTakeTwoDigitsOnly) {
-    open(Image());
-    type("STEALTXT", "a-7x53");
-    EXPECT_EQ(box("STEALTXT")->text(), "75");
-}
-
-TEST_F(PlayerEditorTest, StoredRatingAboveNinetyNineIsShownWholeAndSavedAsTen) {
-    Image image;
-    image.at(kActualTable + kDunkField) = 200;
-    open(image);
-    EXPECT_EQ(box("DUNKTXT")->text(), "200");
-    QTest::keyClicks(box("DUNKTXT"), "7");  // a third digit cannot be typed
-    EXPECT_EQ(box("DUNKTXT")->text(), "200");
-    type("SPEEDTXT", "3");
-    type("THREETXT", "4");
-    child<QPushButton>("ApplyCMD")->click();
-    EXPECT_EQ(box("DUNKTXT")->text(), "10");
-    EXPECT_EQ(file()[kActualTable + kDunkField], 10);
 }
 
 TEST_F(PlayerEditorTest, RelocateButtonRelocatesOnce) {
     open(Image());
     const std::vector<std::uint8_t> before = file();
-    child<QPushButton>("RelocateVisualCMD")->click();
+    click("RelocateVisualCMD");
     const std::vector<std::uint8_t> after = file();
     EXPECT_TRUE(child<QCheckBox>("RelocateVisualCHK")->isChecked());
-    EXPECT_FALSE(child<QPushButton>("RelocateVisualCMD")->isEnabled());
-    EXPECT_EQ(fake_.settings.value(settings_keys::kVisualDataExpanded), "1");
-    std::set<std::uint32_t> allowed;
-    for (std::uint32_t offset = 0x27000; offset <= 0x27A7F; ++offset) {
-        allowed.insert(offset);
-    }
-    for (std::uint32_t site : kVisualPointerSites) {
-        allowed.insert({site, site + 1, site + 2});
-    }
-    for (std::uint32_t offset : changedOffsets(before, after)) {
-        EXPECT_TRUE(allowed.count(offset)) << std::hex << offset;
+    EXPECT_FALSE(child("RelocateVisualCMD")->isEnabled());
+    EXPECT_EQ(fake_.settings.value("Visual Data Expanded"), "1");
+    EXPECT_EQ(after[0x27801], 0x00);
+    EXPECT_EQ(after[0x51CAD + 1], 0xF0);
+    for (std::uint32_t offset : test::changedOffsets(before, after)) {
+        bool patched = offset >= 0x27000 && offset <= 0x27A7F;
+        for (std::uint32_t site : kPointerSites)
+            patched |= offset >= site && offset < site + 3;
+        EXPECT_TRUE(patched) << std::hex << offset;
     }
     select(1);
     EXPECT_EQ(text("VisualHEXLBL"), "$27010");
-
     // The next opening recognises the image by its patched pointers, whatever byte the copy
     // left in the first marker.
-    reopen();
+    open();
     EXPECT_TRUE(editor_->relocated());
-    EXPECT_FALSE(child<QPushButton>("RelocateVisualCMD")->isEnabled());
-}
-
-TEST_F(PlayerEditorTest, DetectionFollowsMarkersAndPointers) {
-    struct Case {
-        std::uint8_t a, b;
-        bool patched;
-        bool relocated;
-    };
-    const Case cases[] = {{0, 0, false, true},   {0, 255, false, false},   {2, 55, false, false},
-                          {25, 5, false, false}, {255, 255, false, false}, {0x37, 0, true, true}};
-    for (const Case& c : cases) {
-        Image image;
-        image.at(kMarkerA) = c.a;
-        image.at(kMarkerB) = c.b;
-        if (c.patched) {
-            for (std::uint32_t site : kVisualPointerSites) {
-                for (std::uint32_t i = 0; i < 3; ++i) {
-                    image.at(site + i) = kRelocatedPointer[i];
-                }
-            }
-        }
-        open(image);
-        EXPECT_EQ(child<QCheckBox>("RelocateVisualCHK")->isChecked(), c.relocated) << int(c.a);
-        EXPECT_EQ(child<QPushButton>("RelocateVisualCMD")->isEnabled(), !c.relocated) << int(c.a);
-        EXPECT_EQ(fake_.settings.value(settings_keys::kVisualDataExpanded),
-                  c.relocated ? "1" : "0");
-    }
-}
-
-TEST_F(PlayerEditorTest, ShutOffLocksTheEditorAndWritesNothing) {
-    for (Release release : {Release::Beta, Release::Europe, Release::OldSchool}) {
-        fake_.messages.shown.clear();
-        open(Image({.release = release}));
-        ASSERT_EQ(fake_.messages.shown.size(), 1u);
-        const auto& notice = fake_.messages.shown[0];
-        EXPECT_EQ(notice.title, "Cannot edit this ROM fully!");
-        EXPECT_EQ(notice.icon, MessageBoxes::Icon::Exclamation);
-        EXPECT_EQ(notice.text.split("\r\n").size(), 7);
-        EXPECT_TRUE(notice.text.split("\r\n")[1].isEmpty());
-        EXPECT_TRUE(editor_->shutOff());
-
-        for (const char* name : {"PlayerLST", "ApplyCMD", "RelocateVisualCMD", "OffsetFRA",
-                                 "HeightFRA", "SkinFRA", "AISLDR"}) {
-            EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
-        }
-        for (const char* name : kOptionButtons) {
-            EXPECT_FALSE(child<QRadioButton>(name)->isEnabled()) << name;
-            EXPECT_FALSE(child<QRadioButton>(name)->isChecked()) << name;
-        }
-        for (const char* name : kRatingBoxes) {
-            EXPECT_FALSE(box(name)->isEnabled()) << name;
-            EXPECT_TRUE(box(name)->text().isEmpty()) << name;  // nothing was loaded
-        }
-        EXPECT_TRUE(box("PlayerValueTXT")->text().isEmpty());
-        EXPECT_TRUE(text("AILBL").isEmpty());
-        EXPECT_TRUE(child<QPushButton>("TeamEditCMD")->isEnabled());
-        EXPECT_EQ(text("ActualHEXLBL"), "$1FB8CF");  // the offsets are shown again
-
-        const std::vector<std::uint8_t> before = file();
-        editor_->SavePlayer();
-        EXPECT_EQ(file(), before);
-    }
-    fake_.messages.shown.clear();
-    open(Image({.release = Release::Japan}));
-    EXPECT_TRUE(fake_.messages.shown.empty());
-    EXPECT_FALSE(editor_->shutOff());
-}
-
-TEST_F(PlayerEditorTest, ResetAfterCloseReturnsToNoRomState) {
-    Image image;
-    image.at(kMarkerB) = 0x00;  // relocated
-    open(image);
-    select(50);
-    editor_->ResetAfterClose();
-    EXPECT_EQ(child<QListWidget>("PlayerLST")->currentRow(), 0);
-    EXPECT_EQ(box("PlayerValueTXT")->text(), "0");
-    for (const char* name : kRatingBoxes) {
-        EXPECT_EQ(box(name)->text(), "0") << name;
-        EXPECT_FALSE(box(name)->isEnabled()) << name;
-    }
-    for (const char* name : kOptionButtons) {
-        EXPECT_FALSE(child<QRadioButton>(name)->isChecked()) << name;
-        EXPECT_FALSE(child<QRadioButton>(name)->isEnabled()) << name;
-    }
-    for (const char* name : kOffsetLabels) {
-        EXPECT_EQ(text(name), "0000000") << name;
-    }
-    EXPECT_EQ(child<QSlider>("AISLDR")->value(), 0);
-    EXPECT_EQ(text("AILBL"), "0");
-    EXPECT_FALSE(editor_->relocated());
-    for (const char* name : {"PlayerLST", "TeamEditCMD", "RelocateVisualCMD", "ApplyCMD",
-                             "OffsetFRA", "HeightFRA", "SkinFRA", "AISLDR"}) {
-        EXPECT_FALSE(child<QWidget>(name)->isEnabled()) << name;
-    }
-    EXPECT_TRUE(child<QPushButton>("QuitCMD")->isEnabled());
-}
-
-TEST_F(PlayerEditorTest, CopyMenuPutsOffsetsOnTheClipboard) {
-    open(Image());
-    QMenu* menu = child<QMenu>("mnuCopyParent");
-    EXPECT_EQ(menu->title(), "Copy Offsets");
-    QTest::mouseClick(child<QLabel>("ActualDECLBL"), Qt::LeftButton);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-
-    const std::pair<const char*, const char*> expected[] = {
-        {"mnuCopyVisualHEX", "930C9"},
-        {"mnuCopyVisualDEC", "602313"},
-        {"mnuCopyActualHEX", "1FB8CF"},
-        {"mnuCopyActualDEC", "2078927"},
-    };
-    for (auto [name, clip] : expected) {
-        child<QAction>(name)->trigger();
-        EXPECT_EQ(fake_.clipboard.text, clip) << name;
-    }
-}
-
-TEST_F(PlayerEditorTest, NewNamesKeepTheSelection) {
-    open(Image());
-    select(81);
-    GameNames names = defaultNames();
-    names.players[81] = "Renamed Player";
-    names.heads[5] = "Renamed Head";
-    editor_->setNames(names);
-    EXPECT_EQ(child<QListWidget>("PlayerLST")->currentRow(), 81);
-    EXPECT_EQ(child<QListWidget>("PlayerLST")->currentItem()->text(), "Renamed Player");
-    EXPECT_EQ(child<QComboBox>("HeadLST")->itemText(5), "Renamed Head");
-    EXPECT_EQ(child<QComboBox>("HeadLST")->currentIndex(), 0);
+    EXPECT_FALSE(child("RelocateVisualCMD")->isEnabled());
 }
 
 }  // namespace
