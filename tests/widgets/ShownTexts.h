@@ -1,78 +1,106 @@
 #pragma once
 
+// What the window tests share: a fixture holding the fake platform, the image file, the opened
+// image and the window, which finds controls by objectName and checks texts and bytes.
+
 #include <gtest/gtest.h>
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <map>
-#include <string>
-#include <vector>
+#include <QtTest>
+#include <QtWidgets>
 
+#include "rom/FaultInjection.h"
+#include "rom/OpenedImage.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/ImageBuilder.h"
 
 namespace slamwise::test {
-
-// One fixed text the user reads, and where: "Name" is the caption of the control (or window)
-// of that objectName, "Name.tip" its tooltip, "Name#3" entry 3 of its list, "label" any
-// label of the window without a name; other keys name texts the test collected (messages).
-struct ShownText {
-    const char* what;
-    std::string expected;
-};
-
-inline QString captionOf(QObject* object) {
-    if (auto* label = qobject_cast<QLabel*>(object))
-        return label->text();
-    if (auto* button = qobject_cast<QAbstractButton*>(object))
-        return button->text();
-    if (auto* frame = qobject_cast<QGroupBox*>(object))
-        return frame->title();
-    if (auto* menu = qobject_cast<QMenu*>(object))
-        return menu->title();
-    if (auto* action = qobject_cast<QAction*>(object))
-        return action->text();
-    return qobject_cast<QWidget*>(object)->windowTitle();
-}
-
-inline QString shownText(QWidget* window, const QString& what) {
-    const QString name = what.section(QLatin1Char('.'), 0, 0).section(QLatin1Char('#'), 0, 0);
-    QObject* object = window->objectName() == name ? window : window->findChild<QObject*>(name);
-    if (object == nullptr)
-        return QStringLiteral("(nothing named ") + name + QLatin1Char(')');
-    if (what.contains(QLatin1Char('.')))
-        return qobject_cast<QWidget*>(object)->toolTip();
-    if (!what.contains(QLatin1Char('#')))
-        return captionOf(object);
-    const int row = what.section(QLatin1Char('#'), 1).toInt();
-    if (auto* list = qobject_cast<QListWidget*>(object))
-        return list->item(row)->text();
-    return qobject_cast<QComboBox*>(object)->itemText(row);
-}
 
 // A message the window showed or asked, as the user reads it: title, a line feed, the text.
 inline QString messageText(const FakeMessageBoxes::Shown& message) {
     return message.title + QLatin1Char('\n') + message.text;
 }
 
-inline void expectTexts(QWidget* window, const std::vector<ShownText>& table,
-                        const std::map<QString, QString>& collected = {}) {
-    QStringList labels;
-    for (QLabel* label : window->findChildren<QLabel*>())
-        labels << label->text();
-    for (const auto& [what, expected] : table) {
-        if (std::string(what) == "label") {
-            EXPECT_TRUE(labels.contains(QString::fromStdString(expected))) << expected;
-            continue;
-        }
-        auto found = collected.find(QString::fromLatin1(what));
-        const QString shown = found != collected.end() ? found->second : shownText(window, what);
-        EXPECT_EQ(shown.toStdString(), expected) << what;
+template <class Window>
+class WindowTest : public ::testing::Test {
+  protected:
+    template <class T = QWidget>
+    T* child(const char* name) {
+        T* found = window_->template findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
     }
-}
+    void click(const char* name) { child<QAbstractButton>(name)->click(); }
+    QString label(const char* name) { return child<QLabel>(name)->text(); }
+    bool enabled(const char* name) { return child(name)->isEnabled(); }
+    // Closes the window and opens the file, written from image_ unless kept as it is.
+    void openImage(RomFile::Access access = RomFile::Access::ReadWrite, bool keep = false) {
+        window_.reset();
+        opened_.reset();
+        path_ = keep ? path_ : image_.writeTo(dir_.file("image.sfc"));
+        Result<OpenedImage> opened = OpenedImage::open(path_, access);
+        ASSERT_TRUE(opened) << opened.error();
+        opened_.emplace(std::move(opened).value());
+    }
+    std::vector<std::uint8_t> file() const { return readFile(path_); }
+    std::vector<std::uint32_t> changed() const { return changedOffsets(image_.bytes(), file()); }
+    // The file holds these values at these offsets; every other byte is as image_ has it.
+    void expectWritten(const std::map<std::uint32_t, int>& expected, int where = 0) const {
+        for (auto [offset, value] : expected)
+            EXPECT_EQ(file().at(offset), value) << where << " at " << std::hex << offset;
+        for (std::uint32_t offset : changed())
+            EXPECT_TRUE(expected.count(offset)) << where << " wrote " << std::hex << offset;
+    }
+    QString lastMessage() const { return messageText(fake_.messages.shown.back()); }
+    // Runs the action with every file operation failing from the at-th on; the message shown.
+    QString failing(const std::function<void()>& action, long at = 1) {
+        FaultPlan plan{.at = at, .persistent = true};
+        ScopedFaultPlan scoped(plan);
+        action();
+        return fake_.messages.shown.empty() ? QString() : lastMessage();
+    }
+
+    // One fixed text the user reads per entry, and where: "Name" is the caption of the control
+    // (or window) of that objectName, "Name.tip" its tooltip, "Name#3" entry 3 of its list,
+    // "label" any label without a name; other keys are texts collected_ (messages).
+    void expectTexts(const std::vector<std::pair<const char*, std::string>>& table) {
+        for (const auto& [what, expected] : table)
+            EXPECT_EQ(shown(what, QString::fromStdString(expected)).toStdString(), expected)
+                << what;
+    }
+    QString shown(const QString& what, const QString& expected) {
+        if (collected_.count(what))
+            return collected_[what];
+        for (QLabel* unnamed : window_->template findChildren<QLabel*>()) {
+            if (what == "label" && unnamed->text() == expected)
+                return expected;
+        }
+        const QString name = what.section('.', 0, 0).section('#', 0, 0);
+        QObject* object = window_->objectName() == name
+                              ? window_.get()
+                              : window_->template findChild<QObject*>(name);
+        const int row = what.section('#', 1).toInt();
+        if (object == nullptr)
+            return "(nothing named " + name + ")";
+        if (what.contains('.'))
+            return qobject_cast<QWidget*>(object)->toolTip();
+        if (auto* list = qobject_cast<QListWidget*>(object))
+            return list->item(row)->text();
+        if (auto* box = qobject_cast<QComboBox*>(object))
+            return box->itemText(row);
+        for (const char* property : {"text", "title", "windowTitle"}) {
+            if (object->property(property).isValid())
+                return object->property(property).toString();
+        }
+        return {};
+    }
+
+    FakePlatform fake_;
+    TempDir dir_;
+    Image image_;
+    std::string path_;
+    std::optional<OpenedImage> opened_;
+    std::unique_ptr<Window> window_;
+    std::map<QString, QString> collected_;
+};
 
 }  // namespace slamwise::test
