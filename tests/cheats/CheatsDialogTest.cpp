@@ -2,7 +2,6 @@
 #include "tests/widgets/ShownTexts.h"
 
 namespace slamwise {
-namespace {
 
 constexpr std::uint32_t kByte1 = 0x179C4, kByte2 = 0x179C5;
 
@@ -18,20 +17,21 @@ class CheatsDialogTest : public test::WindowTest<CheatsDialog> {
         window_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
         window_->show();
     }
-    QListWidget* list(int number) {
-        return child<QListWidget>(number == 1 ? "Cheat1LST" : "Cheat2LST");
+    // Entry i of the two lists: i from 0 to 7 in the first, 8 to 15 in the second.
+    QListWidgetItem* entry(int i) {
+        return child<QListWidget>(i < 8 ? "Cheat1LST" : "Cheat2LST")->item(i % 8);
     }
-    // The byte the ticks of a list stand for: entry i is bit i.
-    int ticks(int number) {
-        int byte = 0;
-        for (int i = 0; i < 8; ++i)
-            byte |= list(number)->item(i)->checkState() == Qt::Checked ? 1 << i : 0;
-        return byte;
+    // The two bytes the ticks stand for, the first one high: entry i is bit i.
+    int ticks() {
+        int bytes = 0;
+        for (int i = 0; i < 16; ++i)
+            bytes |= entry(i)->checkState() == Qt::Checked ? 1 << (i + 8) % 16 : 0;
+        return bytes;
     }
 };
 
 // A failed save, then a failed read, which is told under the caption the window gets and
-// leaves Apply disabled.
+// leaves Apply disabled; every fixed text, the messages among them.
 TEST_F(CheatsDialogTest, ShowsItsTexts) {
     open(0x81, 0x00);
     collected_["Cheats"] = window_->windowTitle();
@@ -83,38 +83,38 @@ TEST_F(CheatsDialogTest, ShowsItsTexts) {
          "their shooting %."}});
 }
 
-// Opening ticks the set bits; Apply writes the ticks (here flipped) into both bytes and
-// nothing else; a window opened again shows the file; Cancel writes nothing.
+// Opening ticks the set bits and selects the first entries; Apply writes the ticks (here
+// flipped) into both bytes and nothing else; a window opened again shows the file; Cancel
+// writes nothing.
 TEST_F(CheatsDialogTest, TicksFollowTheBytesAndApplyWritesThem) {
-    const int cases[][6] = {  // bytes, ticks flipped, bytes written
-        {0x00, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x5A, 0xC3, 0x00, 0x00, 0x5A, 0xC3},
-        {0x00, 0x00, 0x81, 0x00, 0x81, 0x00},  // "Powerup Push", "Quick Hands"
-        {0x00, 0x00, 0x00, 0x01, 0x00, 0x01},  // "Powerup Off"
-        {0x00, 0x00, 0x00, 0x80, 0x00, 0x80},  // "Unknown 3*"
-        {0x00, 0x00, 0x7E, 0x7E, 0x7E, 0x7E}, {0xFF, 0xFF, 0x01, 0x80, 0xFE, 0x7F}};
-    for (const auto& c : cases) {
-        open(c[0], c[1]);
-        EXPECT_TRUE(ticks(1) == c[0] && ticks(2) == c[1]) << c[0];
-        EXPECT_TRUE(list(1)->currentRow() == 0 && list(2)->currentRow() == 0);
-        for (int bit = 0; bit < 16; ++bit) {
-            QListWidgetItem* item = list(1 + bit / 8)->item(bit % 8);
-            if (c[2 + bit / 8] & 1 << bit % 8)
-                item->setCheckState(item->checkState() ? Qt::Unchecked : Qt::Checked);
+    // clang-format off
+    const int cases[][3] = {  // both bytes, the ticks flipped, both bytes written
+        {0x0000, 0x0000, 0x0000}, {0x5AC3, 0x0000, 0x5AC3}, {0x0000, 0x7E7E, 0x7E7E},
+        {0x0000, 0x8100, 0x8100},  // "Powerup Push", "Quick Hands"
+        {0x0000, 0x0001, 0x0001},  // "Powerup Off"
+        {0x0000, 0x0080, 0x0080},  // "Unknown 3*"
+        {0xFFFF, 0x0180, 0xFE7F}};
+    // clang-format on
+    for (const auto& [bytes, flips, written] : cases) {
+        open(bytes >> 8, bytes & 0xFF);
+        EXPECT_EQ(ticks(), bytes);
+        EXPECT_TRUE(entry(0)->isSelected() && entry(8)->isSelected()) << bytes;
+        for (int i = 0; i < 16; ++i) {
+            if (flips & 1 << (i + 8) % 16)
+                entry(i)->setCheckState(entry(i)->checkState() ? Qt::Unchecked : Qt::Checked);
         }
         click("ApplyCMD");
-        expectWritten({{kByte1, c[4]}, {kByte2, c[5]}}, c[0]);
+        expectWritten({{kByte1, written >> 8}, {kByte2, written & 0xFF}}, bytes);
         EXPECT_TRUE(window_->isVisible());
         open();
-        EXPECT_TRUE(ticks(1) == c[4] && ticks(2) == c[5]) << c[0];
+        EXPECT_EQ(ticks(), written);
     }
-    const std::vector<std::uint8_t> before = file();
-    list(1)->item(3)->setCheckState(Qt::Unchecked);
-    list(2)->item(7)->setCheckState(Qt::Checked);
+    for (int i : {3, 15})
+        entry(i)->setCheckState(entry(i)->checkState() ? Qt::Unchecked : Qt::Checked);
     click("QuitCMD");
     EXPECT_FALSE(window_->isVisible());
-    EXPECT_EQ(file(), before);
+    expectWritten({{kByte1, 0xFE}, {kByte2, 0x7F}});
     EXPECT_TRUE(fake_.messages.shown.empty());
 }
 
-}  // namespace
 }  // namespace slamwise

@@ -15,11 +15,6 @@
 
 namespace slamwise::test {
 
-// A message the window showed or asked, as the user reads it: title, a line feed, the text.
-inline QString messageText(const FakeMessageBoxes::Shown& message) {
-    return message.title + QLatin1Char('\n') + message.text;
-}
-
 template <class Window>
 class WindowTest : public ::testing::Test {
   protected:
@@ -50,7 +45,15 @@ class WindowTest : public ::testing::Test {
         for (std::uint32_t offset : changed())
             EXPECT_TRUE(expected.count(offset)) << where << " wrote " << std::hex << offset;
     }
-    QString lastMessage() const { return messageText(fake_.messages.shown.back()); }
+    // A message the window showed or asked, as the user reads it: title, a line feed, the text.
+    static QString text(const FakeMessageBoxes::Shown& shown) {
+        return shown.title + '\n' + shown.text;
+    }
+    QString lastMessage() const { return text(fake_.messages.shown.back()); }
+    QString copied(const char* action) {
+        child<QAction>(action)->trigger();
+        return fake_.clipboard.text;
+    }
     // Runs the action with every file operation failing from the at-th on; the message shown.
     QString failing(const std::function<void()>& action, long at = 1) {
         FaultPlan plan{.at = at, .persistent = true};
@@ -74,13 +77,11 @@ class WindowTest : public ::testing::Test {
             if (what == "label" && unnamed->text() == expected)
                 return expected;
         }
-        const QString name = what.section('.', 0, 0).section('#', 0, 0);
-        QObject* object = window_->objectName() == name
-                              ? window_.get()
-                              : window_->template findChild<QObject*>(name);
+        // A name no control has stands for the window.
+        QObject* found =
+            window_->template findChild<QObject*>(what.section('.', 0, 0).section('#', 0, 0));
+        QObject* object = found != nullptr ? found : window_.get();
         const int row = what.section('#', 1).toInt();
-        if (object == nullptr)
-            return "(nothing named " + name + ")";
         if (what.contains('.'))
             return qobject_cast<QWidget*>(object)->toolTip();
         if (auto* list = qobject_cast<QListWidget*>(object))
