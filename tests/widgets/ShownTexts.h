@@ -29,8 +29,7 @@ class WindowTest : public ::testing::Test {
     bool enabled(const char* name) { return child(name)->isEnabled(); }
     // Closes the window and opens the file, written from image_ unless kept as it is.
     void openImage(RomFile::Access access = RomFile::Access::ReadWrite, bool keep = false) {
-        window_.reset();
-        opened_.reset();
+        window_.reset(), opened_.reset();
         path_ = keep ? path_ : image_.writeTo(dir_.file("image.sfc"));
         Result<OpenedImage> opened = OpenedImage::open(path_, access);
         ASSERT_TRUE(opened) << opened.error();
@@ -46,9 +45,7 @@ class WindowTest : public ::testing::Test {
             EXPECT_TRUE(expected.count(offset)) << where << " wrote " << std::hex << offset;
     }
     // A message the window showed or asked, as the user reads it: title, a line feed, the text.
-    static QString text(const FakeMessageBoxes::Shown& shown) {
-        return shown.title + '\n' + shown.text;
-    }
+    static QString text(const FakeMessageBoxes::Shown& m) { return m.title + '\n' + m.text; }
     QString lastMessage() const { return text(fake_.messages.shown.back()); }
     QString copied(const char* action) {
         child<QAction>(action)->trigger();
@@ -71,27 +68,24 @@ class WindowTest : public ::testing::Test {
                 << what;
     }
     QString shown(const QString& what, const QString& expected) {
-        if (collected_.count(what))
-            return collected_[what];
-        for (QLabel* unnamed : window_->template findChildren<QLabel*>()) {
-            if (what == "label" && unnamed->text() == expected)
-                return expected;
-        }
-        // A name no control has stands for the window.
         QObject* found =
             window_->template findChild<QObject*>(what.section('.', 0, 0).section('#', 0, 0));
-        QObject* object = found != nullptr ? found : window_.get();
+        QObject* object = found != nullptr ? found : window_.get();  // a name no control has
         const int row = what.section('#', 1).toInt();
+        if (collected_.count(what))
+            return collected_[what];
+        for (QLabel* unnamed : window_->template findChildren<QLabel*>())
+            if (what == "label" && unnamed->text() == expected)
+                return expected;
         if (what.contains('.'))
-            return qobject_cast<QWidget*>(object)->toolTip();
+            return object->property("toolTip").toString();
         if (auto* list = qobject_cast<QListWidget*>(object))
             return list->item(row)->text();
         if (auto* box = qobject_cast<QComboBox*>(object))
             return box->itemText(row);
-        for (const char* property : {"text", "title", "windowTitle"}) {
+        for (const char* property : {"text", "title", "windowTitle"})
             if (object->property(property).isValid())
                 return object->property(property).toString();
-        }
         return {};
     }
 
