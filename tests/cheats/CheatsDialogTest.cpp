@@ -7,13 +7,11 @@ constexpr std::uint32_t kByte1 = 0x179C4, kByte2 = 0x179C5;
 
 class CheatsDialogTest : public test::WindowTest<CheatsDialog> {
   protected:
-    // Opens a fresh window on the file, written first with the two cheat bytes when given.
-    void open(int first = -1, int second = 0) {
-        if (first >= 0) {
-            image_.at(kByte1) = static_cast<std::uint8_t>(first);
-            image_.at(kByte2) = static_cast<std::uint8_t>(second);
-            ASSERT_NO_FATAL_FAILURE(openImage());
-        }
+    // Writes the image with the two cheat bytes and opens a window on it.
+    void open(int first, int second) {
+        image_.at(kByte1) = static_cast<std::uint8_t>(first);
+        image_.at(kByte2) = static_cast<std::uint8_t>(second);
+        ASSERT_NO_FATAL_FAILURE(openImage());
         window_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
         window_->show();
     }

@@ -11,17 +11,14 @@ const char* const kRatingBoxes[] = {"SPEEDTXT", "THREETXT", "DUNKTXT",  "PASSTXT
 
 class PlayerEditorTest : public test::WindowTest<PlayerEditor> {
   protected:
-    void SetUp() override {
-        window_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
-    }
-    // Opens the image (relocated: both markers cleared; none: the file as it is) as the main
-    // window does, in its order of steps.
-    void open(const std::optional<Image>& image = Image(), bool relocated = false) {
-        image_ = image.value_or(image_);
+    // Opens the image (relocated: both markers cleared) as the main window does, in its order
+    // of steps.
+    void open(const Image& image = Image(), bool relocated = false) {
+        image_ = image;
         if (relocated)
             image_.at(0x27001) = image_.at(0x27801) = 0x00;
-        ASSERT_NO_FATAL_FAILURE(openImage(RomFile::Access::ReadWrite, !image));
-        SetUp();
+        ASSERT_NO_FATAL_FAILURE(openImage());
+        window_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
         window_->setImage(&*opened_);
         window_->ClearRelocationFlag();
         window_->EnableEditingControls();
@@ -43,6 +40,7 @@ class PlayerEditorTest : public test::WindowTest<PlayerEditor> {
 // What each state enables and shows; whenever editing is off a save writes nothing. Then every
 // fixed text, the messages of an empty box and of failures among them.
 TEST_F(PlayerEditorTest, ControlsAreEnabledOnlyWhilePlayerDataCanBeEditedAndTextsAreShown) {
+    window_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
     collected_["no image"] = child("VisualHEXLBL")->toolTip();
     // clang-format off
     struct State { const char* name; std::function<void()> reach; bool editing, roster, relocate;
@@ -69,8 +67,8 @@ TEST_F(PlayerEditorTest, ControlsAreEnabledOnlyWhilePlayerDataCanBeEditedAndText
                     enabled("RelocateVisualCMD") == s.relocate && enabled("QuitCMD") &&
                     !enabled("PlayerValueTXT") && !enabled("HeadLST"))
             << s.name;
-        EXPECT_EQ(label("ActualHEXLBL"), s.offset) << s.name;
-        EXPECT_TRUE(!s.ai || label("AILBL") == s.ai) << s.name;
+        EXPECT_TRUE(label("ActualHEXLBL") == s.offset && (!s.ai || label("AILBL") == s.ai))
+            << s.name;
         if (!s.editing && !path_.empty())
             window_->SavePlayer();
         EXPECT_TRUE(path_.empty() || changed().empty()) << s.name;
@@ -157,10 +155,9 @@ TEST_F(PlayerEditorTest, ApplyWritesTheActualAndVisualRecords) {
         child<QSlider>("AISLDR")->setValue(ai);
         click("ApplyCMD");
         std::map<std::uint32_t, int> expected;
-        for (std::uint32_t i = 0; i < 22; ++i) {
+        for (std::uint32_t i = 0; i < 22; ++i)
             if (actual.split(' ')[i] != "__")
                 expected[0x1FB8CF + 26 * player + 2 + i] = actual.split(' ')[i].toInt(nullptr, 16);
-        }
         for (std::uint32_t i = 0; i < 8; ++i) {
             const int rating = std::min(typed.split(' ')[i].toInt(), 10);
             EXPECT_EQ(box(i)->text().toInt(), rating) << player;
@@ -173,8 +170,7 @@ TEST_F(PlayerEditorTest, ApplyWritesTheActualAndVisualRecords) {
 // The offsets of the selected player follow the relocation, which copies the visual table to
 // 0x27000-0x27A7F and patches the eight pointer sites (0x51B1A to 0x51CAF) to $04F000 (checked
 // at one of them); the copy items put the offsets on the clipboard, hex without "$", and a click
-// on an offset opens their menu. The next opening recognises the image by its pointers,
-// whatever byte the copy left in the first marker.
+// on an offset opens their menu.
 TEST_F(PlayerEditorTest, RelocationMovesTheShownAndCopiedOffsets) {
     open();
     const std::pair<int, QStringList> cases[] = {{0, {"$930C9", "602313", "$1FB8CF", "2078927"}},
@@ -196,8 +192,6 @@ TEST_F(PlayerEditorTest, RelocationMovesTheShownAndCopiedOffsets) {
         EXPECT_TRUE(offset - 0x27000 < 0xA80 || offset - 0x51B1A < 0x196) << std::hex << offset;
     QTest::mouseClick(child<QLabel>("ActualDECLBL"), Qt::LeftButton);
     EXPECT_TRUE(child<QMenu>("mnuCopyParent")->isVisible());
-    open(std::nullopt);
-    EXPECT_TRUE(window_->relocated());
 }
 
 }  // namespace slamwise

@@ -30,69 +30,10 @@ class RosterEditorTest : public test::WindowTest<RosterEditor> {
     int code(const char* box) { return child<QComboBox>(box)->currentIndex(); }
 };
 
-// Refusals write nothing: "Make Last Player" answered No, a cleared selection, a closing by
-// the frame, a failed read (the offset is still the team's), a failed write; then every fixed
-// text, the messages among them.
-TEST_F(RosterEditorTest, RefusalsWriteNothingAndTheTextsAreShown) {
-    clickRow("TeamLST", 0);
-    click("LastPlayerCMD");
-    EXPECT_EQ(code("POS1CBO"), 0x05);
-    for (const char* listName : {"SlotLST", "TeamLST"}) {
-        clickRow("TeamLST", 0);
-        clickRow(listName, 0, Qt::ControlModifier);
-        EXPECT_FALSE(enabled("ApplyCMD") || enabled("LastPlayerCMD")) << listName;
-    }
-    clickRow("TeamLST", 0);
-    collected_["read failure"] = failing([&] { clickRow("TeamLST", 1); });
-    EXPECT_TRUE(label("HEXLBL") == "$B191F" && label("DECLBL") == "727327" && !enabled("ApplyCMD"));
-    child<QComboBox>("POS1CBO")->setCurrentIndex(0x20);
-    window_->close();
-    EXPECT_TRUE(fake_.settings.writes.empty());
-    open(RomFile::Access::ReadOnly);
-    clickRow("TeamLST", 1);
-    click("ApplyCMD");
-    collected_["save failure"] = lastMessage();
-    fake_.messages.answers.push_back(true);
-    click("LastPlayerCMD");
-    collected_["end failure"] = fake_.messages.shown.back().text;
-    clickRow("SlotLST", 19);
-    EXPECT_TRUE(window_->isVisible() && enabled("ApplyCMD") && changed().empty());
-    ASSERT_TRUE(fake_.messages.questions.size() == 2 && fake_.messages.shown.size() == 3);
-    EXPECT_EQ(fake_.messages.shown[1].icon, MessageBoxes::Icon::Critical);
-    collected_["question"] = text(fake_.messages.questions[0]);
-    const std::string player0 = defaultNames().players[0];
-    const std::string blanking = player0 +
-                                 " byte ($00) can also be used to blank out player "
-                                 "slots after the cut-off byte ($FE) is used.";
-    // clang-format off
-    expectTexts({
-        {"LastPlayerCMD.tip", "Use this option to cut off the rest of the players after the "
-         "selected slot.  "}, {"end failure", "The roster could not be ended at this slot."},
-        {"InfoLBL", "This edits the roster data as it sits in the default unedited ROM.  If any "
-         "data has been moved/relocated or the 'expanded rosters bit' has been moved this editor "
-         "will ignore this change.  For now..."}, {"POS1CBO#254", "FE-End of Team Roster Data"},
-        {"question", "Are you sure?\nAre you sure you want to make this and all slots afterwards "
-         "empty?  This is not reversible"}, {"ViewExpandedRosterCHK", "View Expanded Roster?"},
-        {"save failure", "Team Roster Editor\nThe roster slot could not be saved."},
-        {"read failure", "Team Roster Editor\nThe roster slot could not be read."},
-        {"mnuTeamDEC", "Copy Team Data Decimal Offset to Clipboard"}, {"TeamLST#27", "All-Stars"},
-        {"mnuTeamHEX", "Copy Team Data Hex Offset to Clipboard"}, {"POS2CBO#170", "Unknown/Dummy"},
-        {"label", "Decimal offset of selected team:"}, {"HEXLBL.tip", "Click to copy an offset."},
-        {"label", "Hex offset of selected team:"}, {"PlayerSelectFRA", "Player Selection:"},
-        {"POS1CBO#0", "00-" + player0 + " (*)"}, {"RosterEditor", "Team Roster Editor"},
-        {"LastPlayerCMD", "Make Last Player"}, {"POS1CBO#253", "Unknown/Dummy"},
-        {"POS2CBO#255", "Unknown/Dummy"}, {"mnuCopyParent", "Copy Offset"}, {"SlotLST#0", "Slot 1"},
-        {"DummyCMD", "Uncoded Feature"}, {"TeamLST#28", "Rookies"}, {"SlotLST#19", "Slot 20"},
-        {"label", "Position #1:"}, {"label", "Position #2:"}, {"POS1CBO.tip", blanking},
-        {"POS2CBO.tip", blanking}, {"HEXFRA", "Offsets:"}, {"ApplyCMD", "Apply"},
-        {"QuitCMD", "Cancel"}});
-    // clang-format on
-}
-
 // The codes of the slot shown (an unapplied choice is dropped, even on the same slot again)
 // and the offset of its team, which the copy items put on the clipboard; a slot clicked
 // before any team shows and reads nothing.
-TEST_F(RosterEditorTest, SlotsShowTheirCodesAndApplyWritesThem) {
+TEST_F(RosterEditorTest, SlotsShowAndApplyWriteTheCodesRefusalsWriteNothing) {
     EXPECT_FALSE(child("ViewExpandedRosterCHK")->isVisible() || enabled("ViewExpandedRosterCHK") ||
                  child<QCheckBox>("ViewExpandedRosterCHK")->isChecked());
     // clang-format off
@@ -134,6 +75,62 @@ TEST_F(RosterEditorTest, SlotsShowTheirCodesAndApplyWritesThem) {
               (decltype(fake_.settings.writes){{"Show Expanded Data", "0"}}));
     expectWritten(
         {{kTeam0, 0x12}, {kTeam0 + 2, 0xFE}, {0xB191B, 0xFE}, {0xB191C, 0xFF}, {0xB191D, 0}});
+    // Refusals write nothing: "Make Last Player" answered No, a cleared selection, a closing by the
+    // frame, a failed read (the offset is still the team's), a failed write; then every fixed text,
+    // the messages among them.
+    open();
+    clickRow("TeamLST", 0);
+    click("LastPlayerCMD");
+    EXPECT_EQ(code("POS1CBO"), 0x05);
+    for (const char* listName : {"SlotLST", "TeamLST"}) {
+        clickRow("TeamLST", 0);
+        clickRow(listName, 0, Qt::ControlModifier);
+        EXPECT_FALSE(enabled("ApplyCMD") || enabled("LastPlayerCMD")) << listName;
+    }
+    clickRow("TeamLST", 0);
+    collected_["read failure"] = failing([&] { clickRow("TeamLST", 1); });
+    EXPECT_TRUE(label("HEXLBL") == "$B191F" && label("DECLBL") == "727327" && !enabled("ApplyCMD"));
+    child<QComboBox>("POS1CBO")->setCurrentIndex(0x20);
+    window_->close();
+    EXPECT_EQ(fake_.settings.writes.size(), 1u);  // by Cancel above
+    open(RomFile::Access::ReadOnly);
+    clickRow("TeamLST", 1);
+    click("ApplyCMD");
+    collected_["save failure"] = lastMessage();
+    fake_.messages.answers.push_back(true);
+    click("LastPlayerCMD");
+    collected_["end failure"] = fake_.messages.shown.back().text;
+    clickRow("SlotLST", 19);
+    EXPECT_TRUE(window_->isVisible() && enabled("ApplyCMD") && changed().empty());
+    ASSERT_TRUE(fake_.messages.questions.size() == 3 && fake_.messages.shown.size() == 3);
+    EXPECT_TRUE(fake_.messages.shown[1].icon == MessageBoxes::Icon::Critical &&
+                !fake_.messages.shown[1].details.isEmpty());
+    collected_["question"] = text(fake_.messages.questions[1]);
+    // clang-format off
+    const std::string player0 = defaultNames().players[0], blanking = player0 + " byte ($00) can "
+        "also be used to blank out player slots after the cut-off byte ($FE) is used.";
+    expectTexts({
+        {"LastPlayerCMD.tip", "Use this option to cut off the rest of the players after the "
+         "selected slot.  "}, {"end failure", "The roster could not be ended at this slot."},
+        {"InfoLBL", "This edits the roster data as it sits in the default unedited ROM.  If any "
+         "data has been moved/relocated or the 'expanded rosters bit' has been moved this editor "
+         "will ignore this change.  For now..."}, {"POS1CBO#254", "FE-End of Team Roster Data"},
+        {"question", "Are you sure?\nAre you sure you want to make this and all slots afterwards "
+         "empty?  This is not reversible"}, {"ViewExpandedRosterCHK", "View Expanded Roster?"},
+        {"save failure", "Team Roster Editor\nThe roster slot could not be saved."},
+        {"read failure", "Team Roster Editor\nThe roster slot could not be read."},
+        {"mnuTeamDEC", "Copy Team Data Decimal Offset to Clipboard"}, {"TeamLST#27", "All-Stars"},
+        {"mnuTeamHEX", "Copy Team Data Hex Offset to Clipboard"}, {"POS2CBO#170", "Unknown/Dummy"},
+        {"label", "Decimal offset of selected team:"}, {"HEXLBL.tip", "Click to copy an offset."},
+        {"label", "Hex offset of selected team:"}, {"PlayerSelectFRA", "Player Selection:"},
+        {"POS1CBO#0", "00-" + player0 + " (*)"}, {"RosterEditor", "Team Roster Editor"},
+        {"LastPlayerCMD", "Make Last Player"}, {"POS1CBO#253", "Unknown/Dummy"},
+        {"POS2CBO#255", "Unknown/Dummy"}, {"mnuCopyParent", "Copy Offset"}, {"SlotLST#0", "Slot 1"},
+        {"DummyCMD", "Uncoded Feature"}, {"TeamLST#28", "Rookies"}, {"SlotLST#19", "Slot 20"},
+        {"label", "Position #1:"}, {"label", "Position #2:"}, {"POS1CBO.tip", blanking},
+        {"POS2CBO.tip", blanking}, {"HEXFRA", "Offsets:"}, {"ApplyCMD", "Apply"},
+        {"QuitCMD", "Cancel"}});
+    // clang-format on
 }
 
 }  // namespace slamwise

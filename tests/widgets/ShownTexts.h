@@ -27,10 +27,10 @@ class WindowTest : public ::testing::Test {
     void click(const char* name) { child<QAbstractButton>(name)->click(); }
     QString label(const char* name) { return child<QLabel>(name)->text(); }
     bool enabled(const char* name) { return child(name)->isEnabled(); }
-    // Closes the window and opens the file, written from image_ unless kept as it is.
-    void openImage(RomFile::Access access = RomFile::Access::ReadWrite, bool keep = false) {
+    // Closes the window, writes image_ to the file and opens it.
+    void openImage(RomFile::Access access = RomFile::Access::ReadWrite) {
         window_.reset(), opened_.reset();
-        path_ = keep ? path_ : image_.writeTo(dir_.file("image.sfc"));
+        path_ = image_.writeTo(dir_.file("image.sfc"));
         Result<OpenedImage> opened = OpenedImage::open(path_, access);
         ASSERT_TRUE(opened) << opened.error();
         opened_.emplace(std::move(opened).value());
@@ -64,25 +64,23 @@ class WindowTest : public ::testing::Test {
     // "label" any label without a name; other keys are texts collected_ (messages).
     void expectTexts(const std::vector<std::pair<const char*, std::string>>& table) {
         for (const auto& [what, expected] : table)
-            EXPECT_EQ(shown(what, QString::fromStdString(expected)).toStdString(), expected)
-                << what;
+            EXPECT_EQ(shown(what, expected).toStdString(), expected) << what;
     }
-    QString shown(const QString& what, const QString& expected) {
+    QString shown(const QString& what, const std::string& expected) {
         QObject* found =
             window_->template findChild<QObject*>(what.section('.', 0, 0).section('#', 0, 0));
         QObject* object = found != nullptr ? found : window_.get();  // a name no control has
-        const int row = what.section('#', 1).toInt();
         if (collected_.count(what))
             return collected_[what];
         for (QLabel* unnamed : window_->template findChildren<QLabel*>())
-            if (what == "label" && unnamed->text() == expected)
-                return expected;
+            if (what == "label" && unnamed->text().toStdString() == expected)
+                return unnamed->text();
         if (what.contains('.'))
             return object->property("toolTip").toString();
         if (auto* list = qobject_cast<QListWidget*>(object))
-            return list->item(row)->text();
+            return list->item(what.section('#', 1).toInt())->text();
         if (auto* box = qobject_cast<QComboBox*>(object))
-            return box->itemText(row);
+            return box->itemText(what.section('#', 1).toInt());
         for (const char* property : {"text", "title", "windowTitle"})
             if (object->property(property).isValid())
                 return object->property(property).toString();
