@@ -1,163 +1,97 @@
-#include <gtest/gtest.h>
-#include <QLabel>
-#include <QListWidget>
-#include <QPushButton>
-#include <QTest>
-#include <memory>
-
-#include "cheats/CheatBytes.h"
 #include "cheats/CheatsDialog.h"
-#include "rom/FaultInjection.h"
-#include "tests/support/FakePlatform.h"
-#include "tests/support/ImageBuilder.h"
+#include "tests/widgets/ShownTexts.h"
 
 namespace slamwise {
-namespace {
 
-using test::changedOffsets;
-using test::FakePlatform;
-using test::Image;
-using test::readFile;
-using test::TempDir;
+constexpr std::uint32_t kByte1 = 0x179C4, kByte2 = 0x179C5;
 
-class CheatsDialogTest : public ::testing::Test {
+class CheatsDialogTest : public test::WindowTest<CheatsDialog> {
   protected:
-    // Writes the image with the two cheat bytes and opens a fresh window on it.
-    void openWith(std::uint8_t first, std::uint8_t second) {
-        image_.at(kCheatByte1) = first;
-        image_.at(kCheatByte2) = second;
-        dialog_.reset();
-        opened_.reset();
-        path_ = image_.writeTo(dir_.file("cheats.sfc"));
-        Result<OpenedImage> opened = OpenedImage::open(path_, RomFile::Access::ReadWrite);
-        ASSERT_TRUE(opened) << opened.error();
-        opened_ = std::make_unique<OpenedImage>(std::move(opened).value());
-        reopen();
+    // Writes the image with the two cheat bytes and opens a window on it.
+    void open(int first, int second) {
+        image_.at(kByte1) = static_cast<std::uint8_t>(first);
+        image_.at(kByte2) = static_cast<std::uint8_t>(second);
+        ASSERT_NO_FATAL_FAILURE(openImage());
+        window_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
+        window_->show();
     }
-
-    void reopen() {
-        dialog_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
-        dialog_->show();
+    // Entry i of the two lists: i from 0 to 7 in the first, 8 to 15 in the second.
+    QListWidgetItem* entry(int i) {
+        return child<QListWidget>(i < 8 ? "Cheat1LST" : "Cheat2LST")->item(i % 8);
     }
-
-    QListWidget* list(int number) {
-        return dialog_->findChild<QListWidget*>(number == 1 ? "Cheat1LST" : "Cheat2LST");
-    }
-    // The byte that the ticks of a list stand for.
-    std::uint8_t shown(int number) {
-        CheatList on{};
-        for (int i = 0; i < kCheatsPerByte; ++i) {
-            on[static_cast<std::size_t>(i)] = list(number)->item(i)->checkState() == Qt::Checked;
-        }
-        return packCheatList(on);
-    }
-    void tick(int number, int entry, bool on) {
-        list(number)->item(entry)->setCheckState(on ? Qt::Checked : Qt::Unchecked);
-    }
-    void apply() { dialog_->findChild<QPushButton*>("ApplyCMD")->click(); }
-    std::vector<std::uint8_t> file() { return readFile(path_); }
-    std::vector<std::uint32_t> changed() { return changedOffsets(image_.bytes(), file()); }
-
-    Image image_;
-    TempDir dir_;
-    std::string path_;
-    FakePlatform fake_;
-    std::unique_ptr<OpenedImage> opened_;
-    std::unique_ptr<CheatsDialog> dialog_;
 };
 
-TEST_F(CheatsDialogTest, ShowsItsTexts) {
-    openWith(0, 0);
-    EXPECT_EQ(dialog_->objectName(), "Cheats");
-    EXPECT_EQ(dialog_->windowTitle(), "Enable Cheat Codes");
-    for (int n = 1; n <= 2; ++n) {
-        ASSERT_EQ(list(n)->count(), 8);
-        for (int i = 0; i < 8; ++i) {
-            auto expected = (n == 1 ? kCheat1Entries : kCheat2Entries)[static_cast<std::size_t>(i)];
-            EXPECT_EQ(list(n)->item(i)->text().toStdString(), expected);
-        }
-    }
-    for (int i = 0; i < 16; ++i) {
-        auto* label = dialog_->findChild<QLabel*>(QStringLiteral("Label%1").arg(i + 2));
-        ASSERT_NE(label, nullptr) << i;
-        EXPECT_EQ(label->text().toStdString(), kCheatDefinitions[static_cast<std::size_t>(i)]);
-    }
-    EXPECT_EQ(dialog_->findChild<QLabel*>("Label18")->text(),
-              "*-When activated this code does not confirm before tip-off.");
-    EXPECT_EQ(dialog_->findChild<QLabel*>("InfoLBL")->text(),
-              "There are a few other cheat codes that are undocumented that are not added as of "
-              "yet.  ");
-}
-
-TEST_F(CheatsDialogTest, TicksFollowTheBytes) {
-    openWith(0x00, 0x00);
-    EXPECT_EQ(shown(1), 0x00);
-    EXPECT_EQ(shown(2), 0x00);
-    EXPECT_EQ(list(1)->currentRow(), 0);
-    EXPECT_EQ(list(2)->currentRow(), 0);
-
-    openWith(0xFF, 0xFF);
-    EXPECT_EQ(shown(1), 0xFF);
-    EXPECT_EQ(shown(2), 0xFF);
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(CheatsDialogTest, ApplyWritesTheTicks) {
-    openWith(0x00, 0x00);
-    tick(1, 0, true);  // "Powerup Push"
-    tick(1, 7, true);  // "Quick Hands"
-    apply();
-    EXPECT_EQ(changed(), (std::vector<std::uint32_t>{kCheatByte1}));
-    EXPECT_EQ(file()[kCheatByte1], 0x81);
-
-    tick(2, 0, true);  // "Powerup Off"
-    apply();
-    EXPECT_EQ(file()[kCheatByte2], 0x01);
-    tick(2, 0, false);
-    tick(2, 7, true);  // "Unknown 3*"
-    apply();
-    EXPECT_EQ(file()[kCheatByte2], 0x80);
-    EXPECT_EQ(changed(), (std::vector<std::uint32_t>{kCheatByte1, kCheatByte2}));
-    EXPECT_TRUE(fake_.messages.shown.empty());
-}
-
-TEST_F(CheatsDialogTest, ApplyWithoutChangeWritesTheSameBytes) {
-    openWith(0x5A, 0xC3);
-    EXPECT_EQ(shown(1), 0x5A);
-    EXPECT_EQ(shown(2), 0xC3);
-    apply();
-    EXPECT_TRUE(changed().empty());
-    EXPECT_TRUE(fake_.messages.shown.empty());
-}
-
-TEST_F(CheatsDialogTest, CancelWritesNothingAndReopeningShowsTheFile) {
-    openWith(0x5A, 0xC3);
-    tick(1, 0, true);
-    tick(2, 0, false);
-    dialog_->findChild<QPushButton*>("QuitCMD")->click();
-    EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_TRUE(changed().empty());
-
-    reopen();
-    EXPECT_EQ(shown(1), 0x5A);
-    EXPECT_EQ(shown(2), 0xC3);
-}
-
-TEST_F(CheatsDialogTest, AFailedReadIsToldUnderTheCaptionTheWindowGets) {
-    openWith(0x81, 0x00);
-    FaultPlan plan;
-    plan.persistent = true;
-    {
-        ScopedFaultPlan failing(plan);
-        dialog_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
-    }
-    dialog_->setWindowTitle("Caption of the image");
-    dialog_->show();
+// A failed save, then a failed read, which is told under the caption the window gets and
+// leaves Apply disabled; every fixed text, the messages among them.
+TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
+    open(0x81, 0x00);
+    collected_["Cheats"] = window_->windowTitle();
+    collected_["save failure"] = failing([&] { click("ApplyCMD"); });
+    failing([&] { window_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform()); });
+    window_->setWindowTitle("Caption of the image");
+    window_->show();
     QTest::qWait(0);
-    ASSERT_EQ(fake_.messages.shown.size(), 1u);
-    EXPECT_EQ(fake_.messages.shown[0].title, "Caption of the image");
-    EXPECT_FALSE(dialog_->findChild<QPushButton*>("ApplyCMD")->isEnabled());
+    collected_["read failure"] = lastMessage();
+    EXPECT_TRUE(fake_.messages.shown.size() == 2 && !enabled("ApplyCMD"));
+    const std::string unknown = ": Unknown effect(s) / Nothing?";
+    // clang-format off
+    expectTexts({
+        {"InfoLBL", "There are a few other cheat codes that are undocumented that are not added as "
+         "of yet.  "}, {"Label11", "Speed Mode: This increases your player's speed significantly."},
+        {"Label2", "Powerup Push: This code makes it so when you push a player down they fly far "
+         "away.  Also gives you a \"9\" rating on blocks."}, {"Cheat2LST#2", "Push Opponent 1*"},
+        {"Label5", "Powerup Fire: Gives your player the \"Fire\" attribute permanently from the "
+         "start of the game."}, {"Label9", "Quick Hands: Gives you a rating of \"9\" on steals."},
+        {"Label6", "Powerup Dunks: Gives your player the ability to dunk from anywhere on the "
+         "court.  Also gives you a \"9\" rating on dunks."}, {"Cheat2LST#4", "Push Opponent 2*"},
+        {"Label7", "Max Power: Makes it so you are difficulty to knock down, have the ball stolen "
+         "or your shot blocked."}, {"Label4", "Powerup Turbo: Gives your player infinite turbo."},
+        {"Label8", "Powerup G.T.: This powerup allows to to goal tend your opponent's shots "
+         "without penalty."}, {"Label13", "Unknown 1" + unknown}, {"Label1", "Select Cheat Codes:"},
+        {"Label10", "Powerup Off: This increases your player's offensive ability by increasing "
+         "their shooting %."}, {"Label16", "Unknown 2" + unknown}, {"Cheats", "Enable Cheat Codes"},
+        {"Label14", "Push Opponent 2: When you push an opponent your teamate falls down as well."},
+        {"Label15", "Rainbow Arc: When you shoot the ball it will have a high arc to the basket."},
+        {"Label3", "Powerup 3pt: Gives you a \"9\" rating for 3 point shot attempts."},
+        {"Label12", "Push Opponent 1: When you push an opponent they both fall down."},
+        {"read failure", "Caption of the image\nThe cheat codes could not be read."},
+        {"save failure", "Enable Cheat Codes\nThe cheat codes could not be saved."},
+        {"Label18", "*-When activated this code does not confirm before tip-off."},
+        {"Label17", "Unknown 3" + unknown}, {"Frame2", "Cheat definitions:"}, {"ApplyCMD", "Apply"},
+        {"Cheat1LST#2", "Powerup Turbo"}, {"Cheat1LST#4", "Powerup Dunks"}, {"QuitCMD", "Cancel"},
+        {"Cheat1LST#0", "Powerup Push"}, {"Cheat1LST#3", "Powerup Fire"},
+        {"Cheat1LST#6", "Powerup G.T."}, {"Cheat2LST#5", "Rainbow Arc*"},
+        {"Cheat1LST#1", "Powerup 3pt"}, {"Cheat1LST#7", "Quick Hands"}, {"Frame3", "Information:"},
+        {"Cheat2LST#0", "Powerup Off"}, {"Cheat2LST#1", "Speed Mode*"},
+        {"Cheat2LST#3", "Unknown 1*"}, {"Cheat2LST#6", "Unknown 2*"}, {"Cheat2LST#7", "Unknown 3*"},
+        {"Cheat1LST#5", "Max Power"}});
+    // clang-format on
+    // Opening ticks the set bits and selects the first entries; Apply writes the ticks (here
+    // flipped) into both bytes and nothing else; Cancel writes nothing.
+    // clang-format off
+    const int cases[][3] = {  // both bytes, the ticks flipped, both bytes written
+        {0x0000, 0x0000, 0x0000}, {0x5AC3, 0x0000, 0x5AC3}, {0x0000, 0x7E7E, 0x7E7E},
+        {0x0000, 0x8181, 0x8181}, {0xFFFF, 0x0180, 0xFE7F}};
+    // clang-format on
+    for (const auto& [bytes, flips, written] : cases) {
+        open(bytes >> 8, bytes & 0xFF);
+        EXPECT_TRUE(entry(0)->isSelected() && entry(8)->isSelected()) << bytes;
+        for (int i = 0; i < 16; ++i) {
+            const int bit = 1 << (i + 8) % 16;  // entry i is bit i, the first byte high
+            EXPECT_EQ(entry(i)->checkState() == Qt::Checked, (bytes & bit) != 0)
+                << bytes << " " << i;
+            if (flips & bit)
+                entry(i)->setCheckState(entry(i)->checkState() ? Qt::Unchecked : Qt::Checked);
+        }
+        click("ApplyCMD");
+        expectWritten({{kByte1, written >> 8}, {kByte2, written & 0xFF}}, bytes);
+        EXPECT_TRUE(window_->isVisible());
+    }
+    for (int i : {3, 15})
+        entry(i)->setCheckState(entry(i)->checkState() ? Qt::Unchecked : Qt::Checked);
+    click("QuitCMD");
+    EXPECT_FALSE(window_->isVisible());
+    expectWritten({{kByte1, 0xFE}, {kByte2, 0x7F}});
 }
 
-}  // namespace
 }  // namespace slamwise

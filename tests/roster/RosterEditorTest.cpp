@@ -1,294 +1,136 @@
-#include <gtest/gtest.h>
-#include <QAction>
-#include <QCheckBox>
-#include <QComboBox>
-#include <QLabel>
-#include <QListWidget>
-#include <QMenu>
-#include <QPushButton>
-#include <QTest>
-#include <memory>
-
-#include "rom/FaultInjection.h"
 #include "roster/RosterEditor.h"
-#include "tests/support/FakePlatform.h"
-#include "tests/support/ImageBuilder.h"
+#include "tests/widgets/ShownTexts.h"
 
 namespace slamwise {
-namespace {
-
-using test::changedOffsets;
-using test::FakePlatform;
-using test::Image;
-using test::readFile;
-using test::TempDir;
 
 constexpr std::uint32_t kTeam0 = 0xB18CF;
-constexpr std::uint32_t kTeam0Slot20 = 0xB191B;
-constexpr std::uint32_t kRookiesSlot1 = 0xB218F;
 
-class RosterEditorTest : public ::testing::Test {
+class RosterEditorTest : public test::WindowTest<RosterEditor> {
   protected:
     void SetUp() override {
-        image_.at(kTeam0) = 0x05;
-        image_.at(kTeam0 + 1) = 0x11;
-        image_.at(kTeam0 + 2) = 0xA9;
-        image_.at(kTeam0 + 4) = 0x07;  // slot 2
-        image_.at(kTeam0Slot20) = 0xC0;
-        image_.at(kTeam0Slot20 + 2) = 0xFF;
-        image_.at(kRookiesSlot1) = 0x00;
-        image_.at(kRookiesSlot1 + 2) = 0xFE;
-        open(RomFile::Access::ReadWrite);
+        // clang-format off
+        for (auto [offset, value] : std::map<std::uint32_t, std::uint8_t>{{kTeam0, 0x05},
+                 {kTeam0 + 1, 0x11}, {kTeam0 + 2, 0xA9}, {kTeam0 + 4, 0x07}, {kTeam0 + 6, 0},
+                 {0xB191B, 0xC0}, {0xB191D, 0xFF}, {0xB218F, 0x00}, {0xB2191, 0xFE}})
+            image_.at(offset) = value;
+        // clang-format on
+        open();
     }
-
-    void open(RomFile::Access access) {
-        dialog_.reset();
-        opened_.reset();
-        path_ = image_.writeTo(dir_.file("roster.sfc"));
-        Result<OpenedImage> opened = OpenedImage::open(path_, access);
-        ASSERT_TRUE(opened) << opened.error();
-        opened_ = std::make_unique<OpenedImage>(std::move(opened).value());
-        dialog_ = std::make_unique<RosterEditor>(*opened_, fake_.platform(), defaultNames());
-        dialog_->show();
+    void open(RomFile::Access access = RomFile::Access::ReadWrite) {
+        ASSERT_NO_FATAL_FAILURE(openImage(access));
+        window_ = std::make_unique<RosterEditor>(*opened_, fake_.platform(), defaultNames());
+        window_->show();
     }
-
-    template <class T>
-    T* find(const char* name) {
-        T* widget = dialog_->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
+    void clickRow(const char* listName, int row, Qt::KeyboardModifiers keys = {}) {
+        auto* list = child<QListWidget>(listName);
+        list->scrollToItem(list->item(row));
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, keys,
+                          list->visualItemRect(list->item(row)).center());
     }
-
-    void clickRow(const char* listName, int row) {
-        auto* list = find<QListWidget>(listName);
-        QListWidgetItem* item = list->item(row);
-        list->scrollToItem(item);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                          list->visualItemRect(item).center());
-    }
-
-    std::vector<std::uint32_t> changed() { return changedOffsets(image_.bytes(), readFile(path_)); }
-    std::uint8_t fileByte(std::uint32_t offset) { return readFile(path_).at(offset); }
-    int code1() { return find<QComboBox>("POS1CBO")->currentIndex(); }
-    int code2() { return find<QComboBox>("POS2CBO")->currentIndex(); }
-    QString hexText() { return find<QLabel>("HEXLBL")->text(); }
-    QString decText() { return find<QLabel>("DECLBL")->text(); }
-
-    Image image_;
-    TempDir dir_;
-    std::string path_;
-    FakePlatform fake_;
-    std::unique_ptr<OpenedImage> opened_;
-    std::unique_ptr<RosterEditor> dialog_;
+    int code(const char* box) { return child<QComboBox>(box)->currentIndex(); }
 };
 
-TEST_F(RosterEditorTest, OpensFreshWithNothingSelected) {
-    EXPECT_EQ(dialog_->windowTitle(), "Team Roster Editor");
-    EXPECT_TRUE(find<QListWidget>("TeamLST")->selectedItems().isEmpty());
-    EXPECT_TRUE(find<QListWidget>("SlotLST")->selectedItems().isEmpty());
-    EXPECT_EQ(code1(), -1);
-    EXPECT_EQ(code2(), -1);
-    EXPECT_EQ(hexText(), "000000");
-    EXPECT_EQ(decText(), "000000");
-    EXPECT_FALSE(find<QPushButton>("ApplyCMD")->isEnabled());
-    EXPECT_FALSE(find<QPushButton>("LastPlayerCMD")->isEnabled());
-    EXPECT_FALSE(find<QPushButton>("DummyCMD")->isEnabled());
-    auto* expanded = find<QCheckBox>("ViewExpandedRosterCHK");
-    EXPECT_FALSE(expanded->isVisible());
-    EXPECT_FALSE(expanded->isEnabled());
-    EXPECT_FALSE(expanded->isChecked());
-
-    auto* teams = find<QListWidget>("TeamLST");
-    ASSERT_EQ(teams->count(), 29);
-    EXPECT_EQ(teams->item(27)->text(), "All-Stars");
-    EXPECT_EQ(teams->item(28)->text(), "Rookies");
-    auto* slotList = find<QListWidget>("SlotLST");
-    ASSERT_EQ(slotList->count(), 20);
-    EXPECT_EQ(slotList->item(19)->text(), "Slot 20");
-    auto* pos1 = find<QComboBox>("POS1CBO");
-    ASSERT_EQ(pos1->count(), 256);
-    EXPECT_FALSE(pos1->isEditable());
-    EXPECT_EQ(pos1->itemText(0xFE), "FE-End of Team Roster Data");
-    EXPECT_EQ(pos1->toolTip(),
-              QString::fromStdString(defaultNames().players[0]) +
-                  " byte ($00) can also be used to blank out player slots after the cut-off byte "
-                  "($FE) is used.");
-
-    // A slot chosen before any team shows nothing and reads nothing.
-    clickRow("SlotLST", 3);
-    EXPECT_EQ(code1(), -1);
-    EXPECT_EQ(hexText(), "000000");
-    EXPECT_FALSE(find<QPushButton>("ApplyCMD")->isEnabled());
-}
-
-TEST_F(RosterEditorTest, TeamClickShowsSlotOneAndTheTeamOffset) {
+// The codes of the slot shown (an unapplied choice is dropped, even on the same slot again)
+// and the offset of its team, which the copy items put on the clipboard; a slot clicked
+// before any team shows and reads nothing.
+TEST_F(RosterEditorTest, SlotsShowAndApplyWriteTheCodesRefusalsWriteNothing) {
+    EXPECT_FALSE(child("ViewExpandedRosterCHK")->isVisible() || enabled("ViewExpandedRosterCHK") ||
+                 child<QCheckBox>("ViewExpandedRosterCHK")->isChecked());
+    // clang-format off
+    struct Case { const char* list; int row, slot, code1, code2; const char *hex, *dec, *copied; };
+    const Case cases[] = {{"SlotLST", 3, 3, -1, -1, "000000", "000000", "0"},
+                          {"TeamLST", 0, 0, 0x05, 0xA9, "$B18CF", "727247", "B18CF"},
+                          {"SlotLST", 1, 1, 0x07, 0x00, "$B18CF", "727247", "B18CF"},
+                          {"SlotLST", 1, 1, 0x07, 0x00, "$B18CF", "727247", "B18CF"},
+                          {"TeamLST", 0, 0, 0x05, 0xA9, "$B18CF", "727247", "B18CF"},
+                          {"TeamLST", 28, 0, 0x00, 0xFE, "$B218F", "729487", "B218F"}};
+    // clang-format on
+    for (const Case& c : cases) {
+        if (c.code1 >= 0)
+            child<QComboBox>("POS1CBO")->setCurrentIndex(0x33);
+        clickRow(c.list, c.row);
+        EXPECT_EQ(child<QListWidget>("SlotLST")->currentRow(), c.slot) << c.row;
+        EXPECT_TRUE(code("POS1CBO") == c.code1 && code("POS2CBO") == c.code2) << c.row;
+        EXPECT_TRUE(label("HEXLBL") == c.hex && label("DECLBL") == c.dec) << c.row;
+        EXPECT_TRUE(copied("mnuTeamDEC") == c.dec && copied("mnuTeamHEX") == c.copied) << c.row;
+        EXPECT_TRUE(enabled("ApplyCMD") == enabled("LastPlayerCMD") && !enabled("DummyCMD"));
+        EXPECT_EQ(enabled("ApplyCMD"), c.code1 >= 0) << c.row;
+    }
+    // Apply writes both codes, and only those; "Make Last Player" answered Yes writes FE FF at
+    // the slot and shows FE and 00, which a following Apply writes; Cancel keeps what was
+    // applied.
     clickRow("TeamLST", 0);
-    auto* slotList = find<QListWidget>("SlotLST");
-    ASSERT_EQ(slotList->selectedItems().size(), 1);
-    EXPECT_EQ(slotList->row(slotList->selectedItems().first()), 0);
-    EXPECT_EQ(code1(), 0x05);
-    EXPECT_EQ(code2(), 0xA9);
-    EXPECT_EQ(hexText(), "$B18CF");
-    EXPECT_EQ(decText(), "727247");
-    EXPECT_TRUE(find<QPushButton>("ApplyCMD")->isEnabled());
-    EXPECT_TRUE(find<QPushButton>("LastPlayerCMD")->isEnabled());
-
+    child<QComboBox>("POS1CBO")->setCurrentIndex(0x12);
+    child<QComboBox>("POS2CBO")->setCurrentIndex(0xFE);
+    click("ApplyCMD");
     clickRow("SlotLST", 19);
-    EXPECT_EQ(code1(), 0xC0);
-    EXPECT_EQ(find<QComboBox>("POS1CBO")->currentText(), "Unknown/Dummy");
-    EXPECT_EQ(code2(), 0xFF);
-    EXPECT_EQ(hexText(), "$B18CF");
-    EXPECT_EQ(decText(), "727247");
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(RosterEditorTest, RookiesOffsetsAndCopyMenu) {
-    // Before any slot is shown the copy items give the placeholder.
-    find<QAction>("mnuTeamDEC")->trigger();
-    EXPECT_EQ(fake_.clipboard.text, "000000");
-    find<QAction>("mnuTeamHEX")->trigger();
-    EXPECT_EQ(fake_.clipboard.text, "0");
-
-    clickRow("TeamLST", 28);
-    EXPECT_EQ(code1(), 0x00);
-    EXPECT_EQ(code2(), 0xFE);
-    EXPECT_EQ(hexText(), "$B218F");
-    EXPECT_EQ(decText(), "729487");
-
-    auto* menu = find<QMenu>("mnuCopyParent");
-    EXPECT_EQ(menu->title(), "Copy Offset");
-    ASSERT_EQ(menu->actions().size(), 2);
-    EXPECT_EQ(menu->actions()[0]->objectName(), "mnuTeamHEX");
-    EXPECT_EQ(menu->actions()[0]->text(), "Copy Team Data Hex Offset to Clipboard");
-    EXPECT_EQ(menu->actions()[1]->text(), "Copy Team Data Decimal Offset to Clipboard");
-    QTest::mouseClick(find<QLabel>("DECLBL"), Qt::LeftButton);
-    EXPECT_TRUE(menu->isVisible());
-    menu->hide();
-
-    find<QAction>("mnuTeamDEC")->trigger();
-    EXPECT_EQ(fake_.clipboard.text, "729487");
-    find<QAction>("mnuTeamHEX")->trigger();
-    EXPECT_EQ(fake_.clipboard.text, "B218F");
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(RosterEditorTest, ShowingAnotherSlotDiscardsAnUnappliedChoice) {
-    clickRow("TeamLST", 0);
-    find<QComboBox>("POS1CBO")->setCurrentIndex(0x33);
-    clickRow("SlotLST", 1);
-    EXPECT_EQ(code1(), 0x07);
-    clickRow("SlotLST", 0);
-    EXPECT_EQ(code1(), 0x05);
-
-    // Clicking the slot that is already shown shows it again; clicking the selected team
-    // goes back to its first slot.
-    find<QComboBox>("POS1CBO")->setCurrentIndex(0x33);
-    clickRow("SlotLST", 0);
-    EXPECT_EQ(code1(), 0x05);
-    clickRow("SlotLST", 1);
-    clickRow("TeamLST", 0);
-    EXPECT_EQ(find<QListWidget>("SlotLST")->currentRow(), 0);
-    EXPECT_EQ(code1(), 0x05);
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(RosterEditorTest, ApplyWritesBothCodesOnly) {
-    clickRow("TeamLST", 0);
-    find<QComboBox>("POS1CBO")->setCurrentIndex(0x12);
-    find<QComboBox>("POS2CBO")->setCurrentIndex(0xFE);
-    find<QPushButton>("ApplyCMD")->click();
-    EXPECT_EQ(changed(), (std::vector<std::uint32_t>{kTeam0, kTeam0 + 2}));
-    EXPECT_EQ(fileByte(kTeam0), 0x12);
-    EXPECT_EQ(fileByte(kTeam0 + 2), 0xFE);
-    EXPECT_TRUE(dialog_->isVisible());
-    EXPECT_TRUE(fake_.messages.shown.empty());
-}
-
-TEST_F(RosterEditorTest, MakeLastPlayerAsksFirst) {
-    clickRow("TeamLST", 0);
-    find<QPushButton>("LastPlayerCMD")->click();  // the fake answers No
-    ASSERT_EQ(fake_.messages.questions.size(), 1u);
-    EXPECT_EQ(fake_.messages.questions[0].title, "Are you sure?");
-    EXPECT_EQ(fake_.messages.questions[0].text,
-              "Are you sure you want to make this and all slots afterwards empty?  This is not "
-              "reversible");
-    EXPECT_EQ(code1(), 0x05);
-    EXPECT_TRUE(changed().empty());
-
     fake_.messages.answers.push_back(true);
-    find<QPushButton>("LastPlayerCMD")->click();
-    EXPECT_EQ(code1(), 0xFE);
-    EXPECT_EQ(code2(), 0x00);
-    EXPECT_EQ(changed(), (std::vector<std::uint32_t>{kTeam0, kTeam0 + 1}));
-    EXPECT_EQ(fileByte(kTeam0), 0xFE);
-    EXPECT_EQ(fileByte(kTeam0 + 1), 0xFF);
-    EXPECT_EQ(fileByte(kTeam0 + 2), 0xA9);
-
-    find<QPushButton>("ApplyCMD")->click();
-    EXPECT_EQ(changed(), (std::vector<std::uint32_t>{kTeam0, kTeam0 + 1, kTeam0 + 2}));
-    EXPECT_EQ(fileByte(kTeam0), 0xFE);
-    EXPECT_EQ(fileByte(kTeam0 + 2), 0x00);
-}
-
-TEST_F(RosterEditorTest, CancelStoresTheSettingAndKeepsWhatWasApplied) {
+    click("LastPlayerCMD");
+    EXPECT_TRUE(code("POS1CBO") == 0xFE && code("POS2CBO") == 0x00);
+    expectWritten({{kTeam0, 0x12}, {kTeam0 + 2, 0xFE}, {0xB191B, 0xFE}, {0xB191C, 0xFF}});
+    click("ApplyCMD");
+    click("QuitCMD");
+    EXPECT_FALSE(window_->isVisible());
+    EXPECT_EQ(fake_.settings.writes,
+              (decltype(fake_.settings.writes){{"Show Expanded Data", "0"}}));
+    expectWritten(
+        {{kTeam0, 0x12}, {kTeam0 + 2, 0xFE}, {0xB191B, 0xFE}, {0xB191C, 0xFF}, {0xB191D, 0}});
+    // Refusals write nothing: "Make Last Player" answered No, a cleared selection, a closing by the
+    // frame, a failed read (the offset is still the team's), a failed write; then every fixed text,
+    // the messages among them.
+    open();
     clickRow("TeamLST", 0);
-    find<QComboBox>("POS2CBO")->setCurrentIndex(0x20);
-    find<QPushButton>("ApplyCMD")->click();
-    find<QPushButton>("QuitCMD")->click();
-    EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_EQ(fake_.settings.value("Show Expanded Data"), "0");
-    EXPECT_EQ(changed(), (std::vector<std::uint32_t>{kTeam0 + 2}));
-}
-
-TEST_F(RosterEditorTest, ClosingByTheFrameWritesNothing) {
-    clickRow("TeamLST", 0);
-    find<QComboBox>("POS1CBO")->setCurrentIndex(0x20);
-    dialog_->close();
-    EXPECT_FALSE(dialog_->isVisible());
-    EXPECT_TRUE(fake_.settings.writes.empty());
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(RosterEditorTest, WriteFailureIsReportedAndTheWindowStaysUsable) {
-    open(RomFile::Access::ReadOnly);
-    clickRow("TeamLST", 1);
-    find<QPushButton>("ApplyCMD")->click();
-    ASSERT_EQ(fake_.messages.shown.size(), 1u);
-    EXPECT_EQ(fake_.messages.shown[0].icon, MessageBoxes::Icon::Critical);
-    EXPECT_FALSE(fake_.messages.shown[0].details.isEmpty());
-    EXPECT_TRUE(dialog_->isVisible());
-    clickRow("SlotLST", 19);
-    EXPECT_TRUE(find<QPushButton>("ApplyCMD")->isEnabled());
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(RosterEditorTest, ClearingASelectionDisablesWhatNeedsOne) {
+    click("LastPlayerCMD");
+    EXPECT_EQ(code("POS1CBO"), 0x05);
     for (const char* listName : {"SlotLST", "TeamLST"}) {
         clickRow("TeamLST", 0);
-        auto* list = find<QListWidget>(listName);
-        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier,
-                          list->visualItemRect(list->item(0)).center());
-        ASSERT_TRUE(list->selectedItems().isEmpty()) << listName;
-        EXPECT_FALSE(find<QPushButton>("ApplyCMD")->isEnabled()) << listName;
-        EXPECT_FALSE(find<QPushButton>("LastPlayerCMD")->isEnabled()) << listName;
+        clickRow(listName, 0, Qt::ControlModifier);
+        EXPECT_FALSE(enabled("ApplyCMD") || enabled("LastPlayerCMD")) << listName;
     }
-    EXPECT_TRUE(fake_.messages.shown.empty());
-    EXPECT_TRUE(changed().empty());
-}
-
-TEST_F(RosterEditorTest, AFailedReadShowsTheSelectedTeamsOffset) {
     clickRow("TeamLST", 0);
-    FaultPlan plan;
-    plan.persistent = true;
-    {
-        ScopedFaultPlan failing(plan);
-        clickRow("TeamLST", 1);
-    }
-    ASSERT_EQ(fake_.messages.shown.size(), 1u);
-    EXPECT_EQ(hexText(), "$B191F");
-    EXPECT_EQ(decText(), "727327");
-    EXPECT_FALSE(find<QPushButton>("ApplyCMD")->isEnabled());
+    collected_["read failure"] = failing([&] { clickRow("TeamLST", 1); });
+    EXPECT_TRUE(label("HEXLBL") == "$B191F" && label("DECLBL") == "727327" && !enabled("ApplyCMD"));
+    child<QComboBox>("POS1CBO")->setCurrentIndex(0x20);
+    window_->close();
+    EXPECT_EQ(fake_.settings.writes.size(), 1u);  // by Cancel above
+    open(RomFile::Access::ReadOnly);
+    clickRow("TeamLST", 1);
+    click("ApplyCMD");
+    collected_["save failure"] = lastMessage();
+    fake_.messages.answers.push_back(true);
+    click("LastPlayerCMD");
+    collected_["end failure"] = fake_.messages.shown.back().text;
+    clickRow("SlotLST", 19);
+    EXPECT_TRUE(window_->isVisible() && enabled("ApplyCMD") && changed().empty());
+    ASSERT_TRUE(fake_.messages.questions.size() == 3 && fake_.messages.shown.size() == 3);
+    EXPECT_TRUE(fake_.messages.shown[1].icon == MessageBoxes::Icon::Critical &&
+                !fake_.messages.shown[1].details.isEmpty());
+    collected_["question"] = text(fake_.messages.questions[1]);
+    // clang-format off
+    const std::string player0 = defaultNames().players[0], blanking = player0 + " byte ($00) can "
+        "also be used to blank out player slots after the cut-off byte ($FE) is used.";
+    expectTexts({
+        {"LastPlayerCMD.tip", "Use this option to cut off the rest of the players after the "
+         "selected slot.  "}, {"end failure", "The roster could not be ended at this slot."},
+        {"InfoLBL", "This edits the roster data as it sits in the default unedited ROM.  If any "
+         "data has been moved/relocated or the 'expanded rosters bit' has been moved this editor "
+         "will ignore this change.  For now..."}, {"POS1CBO#254", "FE-End of Team Roster Data"},
+        {"question", "Are you sure?\nAre you sure you want to make this and all slots afterwards "
+         "empty?  This is not reversible"}, {"ViewExpandedRosterCHK", "View Expanded Roster?"},
+        {"save failure", "Team Roster Editor\nThe roster slot could not be saved."},
+        {"read failure", "Team Roster Editor\nThe roster slot could not be read."},
+        {"mnuTeamDEC", "Copy Team Data Decimal Offset to Clipboard"}, {"TeamLST#27", "All-Stars"},
+        {"mnuTeamHEX", "Copy Team Data Hex Offset to Clipboard"}, {"POS2CBO#170", "Unknown/Dummy"},
+        {"label", "Decimal offset of selected team:"}, {"HEXLBL.tip", "Click to copy an offset."},
+        {"label", "Hex offset of selected team:"}, {"PlayerSelectFRA", "Player Selection:"},
+        {"POS1CBO#0", "00-" + player0 + " (*)"}, {"RosterEditor", "Team Roster Editor"},
+        {"LastPlayerCMD", "Make Last Player"}, {"POS1CBO#253", "Unknown/Dummy"},
+        {"POS2CBO#255", "Unknown/Dummy"}, {"mnuCopyParent", "Copy Offset"}, {"SlotLST#0", "Slot 1"},
+        {"DummyCMD", "Uncoded Feature"}, {"TeamLST#28", "Rookies"}, {"SlotLST#19", "Slot 20"},
+        {"label", "Position #1:"}, {"label", "Position #2:"}, {"POS1CBO.tip", blanking},
+        {"POS2CBO.tip", blanking}, {"HEXFRA", "Offsets:"}, {"ApplyCMD", "Apply"},
+        {"QuitCMD", "Cancel"}});
+    // clang-format on
 }
 
-}  // namespace
 }  // namespace slamwise
