@@ -1,5 +1,5 @@
 #include "roster/RosterEditor.h"
-#include "tests/widgets/ShownTexts.h"
+#include "tests/support/WindowTest.h"
 
 namespace slamwise {
 
