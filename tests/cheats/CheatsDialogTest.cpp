@@ -87,6 +87,12 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
         expectWritten({{kByte1, written >> 8}, {kByte2, written & 0xFF}}, bytes);
         EXPECT_TRUE(window_->isVisible());
     }
+    // Ctrl+Z takes back the window's last Apply and shows the file again; Ctrl+Shift+Z redoes.
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(changed().empty() && entry(0)->checkState() == Qt::Checked);
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(entry(0)->checkState(), Qt::Unchecked);
     for (int i : {3, 15})
         entry(i)->setCheckState(entry(i)->checkState() ? Qt::Unchecked : Qt::Checked);
     click("QuitCMD");
