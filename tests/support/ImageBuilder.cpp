@@ -31,24 +31,12 @@ Image::Image(const ImageOptions& options) {
         at(kTitleOffset + static_cast<std::uint32_t>(i)) =
             i < options.title.size() ? static_cast<std::uint8_t>(options.title[i]) : ' ';
     }
-    switch (options.release) {
-        case Release::Beta:
-            at(kReleaseLetterOffset) = 0x00;
-            break;
-        case Release::Europe:
-            at(kReleaseLetterOffset) = 'P';
-            break;
-        case Release::Japan:
-            at(kReleaseLetterOffset) = 'J';
-            break;
-        case Release::NorthAmerica:
-            at(kReleaseLetterOffset) = 'E';
-            at(kEditionCodeOffset) = '1';
-            break;
-        case Release::OldSchool:
-            at(kReleaseLetterOffset) = 'E';
-            at(kEditionCodeOffset) = 'g';
-            break;
+    // The release letter and the edition code of each release, in the order of Release.
+    const char codes[][2] = {{0x00, 0}, {'P', 0}, {'J', 0}, {'E', '1'}, {'E', 'g'}};
+    const auto [letter, edition] = codes[static_cast<int>(options.release)];
+    at(kReleaseLetterOffset) = static_cast<std::uint8_t>(letter);
+    if (edition != 0) {
+        at(kEditionCodeOffset) = static_cast<std::uint8_t>(edition);
     }
     // The relocation markers of an image that has never been relocated.
     if (options.size > 0x27801) {
