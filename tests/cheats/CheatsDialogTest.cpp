@@ -87,6 +87,7 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
         expectWritten({{kByte1, written >> 8}, {kByte2, written & 0xFF}}, bytes);
         EXPECT_TRUE(window_->isVisible());
     }
+    EXPECT_EQ(opened_->history().undoLabel(), "Cheat Codes");
     // Ctrl+Z takes back the window's last Apply and shows the file again; Ctrl+Shift+Z redoes.
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);

@@ -187,6 +187,7 @@ TEST_F(PlayerEditorTest, RelocationMovesTheShownAndCopiedOffsets) {
     EXPECT_TRUE(child<QCheckBox>("RelocateVisualCHK")->isChecked() &&
                 !enabled("RelocateVisualCMD"));
     EXPECT_EQ(fake_.settings.value("Visual Data Expanded"), "1");
+    EXPECT_EQ(opened_->history().undoLabel(), "Relocation");
     EXPECT_TRUE(file()[0x27801] == 0x00 && file()[0x51CAE] == 0xF0);
     for (std::uint32_t offset : changed())
         EXPECT_TRUE(offset - 0x27000 < 0xA80 || offset - 0x51B1A < 0x196) << std::hex << offset;

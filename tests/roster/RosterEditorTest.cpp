@@ -63,9 +63,11 @@ TEST_F(RosterEditorTest, SlotsShowAndApplyWriteTheCodesRefusalsWriteNothing) {
     child<QComboBox>("POS1CBO")->setCurrentIndex(0x12);
     child<QComboBox>("POS2CBO")->setCurrentIndex(0xFE);
     click("ApplyCMD");
+    collected_["undo apply"] = QString::fromStdString(opened_->history().undoLabel());
     clickRow("SlotLST", 19);
     fake_.messages.answers.push_back(true);
     click("LastPlayerCMD");
+    collected_["undo end"] = QString::fromStdString(opened_->history().undoLabel());
     EXPECT_TRUE(code("POS1CBO") == 0xFE && code("POS2CBO") == 0x00);
     expectWritten({{kTeam0, 0x12}, {kTeam0 + 2, 0xFE}, {0xB191B, 0xFE}, {0xB191C, 0xFF}});
     click("ApplyCMD");
@@ -118,6 +120,7 @@ TEST_F(RosterEditorTest, SlotsShowAndApplyWriteTheCodesRefusalsWriteNothing) {
         {"question", "Are you sure?\nAre you sure you want to make this and all slots afterwards "
          "empty?  This is not reversible"}, {"ViewExpandedRosterCHK", "View Expanded Roster?"},
         {"save failure", "Team Roster Editor\nThe roster slot could not be saved."},
+        {"undo apply", "Apply to Team 01 Slot 1"}, {"undo end", "Make Last Player"},
         {"read failure", "Team Roster Editor\nThe roster slot could not be read."},
         {"mnuTeamDEC", "Copy Team Data Decimal Offset to Clipboard"}, {"TeamLST#27", "All-Stars"},
         {"mnuTeamHEX", "Copy Team Data Hex Offset to Clipboard"}, {"POS2CBO#170", "Unknown/Dummy"},
