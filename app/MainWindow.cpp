@@ -674,12 +674,16 @@ void MainWindow::mnuApplyPatch_Click() {
         return;
     }
     // The patch may have changed anything: the image is opened again and every value read
-    // afresh, with the same player selected.
+    // afresh, with the same player selected and the patch still to be undone.
     auto* list = playerEditor_->findChild<QListWidget*>(QStringLiteral("PlayerLST"));
     const int row = list != nullptr ? list->currentRow() : -1;
     const QString path = text(image_->path());
+    History history = image_->history();
     CloseROM();
     openImage(path, OpenPath::Dialog);
+    if (image_) {
+        image_->adoptHistory(std::move(history));
+    }
     updateLastFileEntry();
     if (image_ && list != nullptr && row >= 0 && row < list->count()) {
         list->setCurrentRow(row);

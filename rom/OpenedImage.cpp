@@ -171,6 +171,13 @@ void OpenedImage::clearHistory() {
     }
 }
 
+void OpenedImage::adoptHistory(History history) {
+    history_ = std::move(history);
+    if (historyListener_) {
+        historyListener_();
+    }
+}
+
 Status OpenedImage::undo() {
     return step(history_.undo(rom_));
 }

@@ -89,6 +89,9 @@ class OpenedImage {
     Status undo();
     Status redo();
     void clearHistory();
+    // Takes over the history of an earlier opening of this file, when the image is opened again
+    // only to read it afresh (after a patch). Undo still checks the bytes before it writes.
+    void adoptHistory(History history);
     // Runs after every change of the history (a change written, undone or redone, a clearing).
     void onHistoryChange(std::function<void()> listener) { historyListener_ = std::move(listener); }
 

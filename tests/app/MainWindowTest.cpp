@@ -118,7 +118,7 @@ after close|10010 Slamwise Player Editor (v0.36) - NO ROM LOADED
 odd caption|Slamwise Player Editor (v0.36) - ''R&D [*] EDITION TEST '' [North America]
 opening notes|exclamation Unknown ROM image: "IMAGE" is not an image of a known release of the game (Beta, Europe, Japan, North America or the Old School Edition). The editor will not change it. / exclamation Slamwise Player Editor (v0.36): The player data of this file cannot be edited. / exclamation Slamwise Player Editor (v0.36): The names file beside this image has mistakes, so the editor shows its own placeholder names for the lines it cannot read.
 status bar and offset tooltip|This image starts with a 512-byte copier header; the editor skips it and leaves it as it is. / Click to copy an offset. In the file, after its 512-byte copier header: $1FBACF. / An image is open: close it (File > Close ROM) to open another.
-fixing|Checksum stale / Checksum valid / Undo Fix Checksum / Redo Fix Checksum
+fixing|Checksum stale / Checksum valid / Undo Fix Checksum / Redo Fix Checksum / Undo Apply Patch
 failures|critical Slamwise Player Editor (v0.36): The checksum could not be fixed. / critical CAPTION: The change could not be undone. / critical CAPTION: The change could not be redone.
 patch dialogs|IPS Patch (*.ips) = *.ips / > BPS Patch (*.bps) = *.bps / > Patch Files (*.ips, *.bps) = *.ips;*.bps / All Files (*.*) = *.*
 patches|critical Slamwise Player Editor (v0.36): The patch was not written. / information Slamwise Player Editor (v0.36): The patch was written to PATCH. / information Slamwise Player Editor (v0.36): The patch changed 4 byte(s). / critical Slamwise Player Editor (v0.36): The patch was not applied.)";
@@ -234,6 +234,10 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     child("mnuApplyPatch")->trigger();
     add("patches", lastBox());
     EXPECT_EQ(bytes(path), fixed);
+    add("fixing", child("mnuUndo")->text());  // the patch is undone as any change
+    child("mnuUndo")->trigger();
+    EXPECT_EQ(bytes(path), bytes(original));
+    child("mnuRedo")->trigger();
     dialog("patch dialogs");
     fake.files.answers = {original};
     child("mnuApplyPatch")->trigger();
