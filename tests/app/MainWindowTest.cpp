@@ -22,21 +22,14 @@
 #include "rom/FaultInjection.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
+#include "tests/support/WindowTest.h"
 
 namespace slamwise {
 namespace {
 
 using test::Image;
 
-// Runs check on the modal window that the next action opens, then closes it.
-void onNextModal(std::function<void(QWidget*)> check) {
-    QTimer::singleShot(0, [check] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        check(modal);
-        modal->close();
-    });
-}
+using test::onNextModal;
 
 // Compares each "what|text" line of table with what shown gives for it; "\r" and "\n" in a
 // text of the table stand for the line-break characters.

@@ -14,6 +14,7 @@
 #include "app/MainWindow.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/FakePlatform.h"
+#include "tests/support/WindowTest.h"
 
 namespace slamwise {
 namespace {
@@ -28,12 +29,9 @@ T* child(QObject* parent, const char* name) {
 // Clicks the button, first readying what it opens to be acted on, then closed.
 Act click(const char* name, Act inModal = {}) {
     return [=](QWidget* window) {
-        QTimer::singleShot(0, [inModal] {
-            if (QWidget* modal = QApplication::activeModalWidget(); inModal && modal) {
-                inModal(modal);
-                modal->close();
-            }
-        });
+        if (inModal) {
+            test::onNextModal(inModal);
+        }
         if (auto* action = window->findChild<QAction*>(QString::fromLatin1(name))) {
             action->trigger();
         } else {

@@ -15,6 +15,16 @@
 
 namespace slamwise::test {
 
+// Runs check on the modal window that the next action opens, then closes it.
+inline void onNextModal(std::function<void(QWidget*)> check) {
+    QTimer::singleShot(0, [check] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        check(modal);
+        modal->close();
+    });
+}
+
 template <class Window>
 class WindowTest : public ::testing::Test {
   protected:
