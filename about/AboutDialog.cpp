@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "rom/Version.h"
+#include "Version.h"
 
 namespace slamwise {
 

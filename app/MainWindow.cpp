@@ -20,8 +20,8 @@
 #include "patch/PatchFile.h"
 #include "platform/ShownText.h"
 #include "player/PlayerEditor.h"
-#include "rom/Checksum.h"
-#include "rom/Version.h"
+#include "game/Checksum.h"
+#include "Version.h"
 #include "roster/RosterEditor.h"
 
 namespace slamwise {

@@ -6,9 +6,9 @@
 
 #include "platform/Platform.h"
 #include "platform/UserSettings.h"
-#include "rom/Identify.h"
-#include "rom/Names.h"
-#include "rom/OpenedImage.h"
+#include "game/Identify.h"
+#include "game/Names.h"
+#include "image/OpenedImage.h"
 
 class QAction;
 class QLabel;

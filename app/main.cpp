@@ -3,13 +3,13 @@
 
 #include "app/MainWindow.h"
 #include "platform/QtPlatform.h"
-#include "rom/Version.h"
+#include "Version.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QString::fromStdString(slamwise::versionText()));
     // Lets the desktop match the windows with the installed desktop entry and its icon.
-    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.SlamwisePlayerEditor"));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(slamwise::kApplicationId));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -12,13 +12,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include "player/PlayerEdit.h"
-#include "player/Relocation.h"
-#include "player/VisualTable.h"
-#include "rom/FaultInjection.h"
-#include "rom/Identify.h"
-#include "rom/Journal.h"
-#include "rom/RomFile.h"
+#include "game/PlayerEdit.h"
+#include "game/Relocation.h"
+#include "game/VisualTable.h"
+#include "storage/FaultInjection.h"
+#include "game/Identify.h"
+#include "storage/Journal.h"
+#include "storage/RomFile.h"
 #include "tests/support/ImageBuilder.h"
 
 namespace slamwise {

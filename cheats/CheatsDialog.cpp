@@ -10,8 +10,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "cheats/CheatBytes.h"
-#include "platform/UndoKeys.h"
+#include "game/CheatBytes.h"
+#include "ui/UndoKeys.h"
 
 namespace slamwise {
 

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/Platform.h"
-#include "rom/OpenedImage.h"
+#include "image/OpenedImage.h"
 
 class QListWidget;
 class QPushButton;

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "rom/Edit.h"
-#include "rom/Result.h"
-#include "rom/RomFile.h"
+#include "storage/Edit.h"
+#include "storage/Result.h"
+#include "storage/RomFile.h"
 
 namespace slamwise {
 

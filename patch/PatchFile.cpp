@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <filesystem>
 
-#include "rom/FileIo.h"
+#include "storage/FileIo.h"
 
 namespace slamwise {
 

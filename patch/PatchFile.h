@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "patch/Patch.h"
-#include "rom/Result.h"
-#include "rom/RomFile.h"
+#include "storage/Result.h"
+#include "storage/RomFile.h"
 
 namespace slamwise {
 

@@ -1,6 +1,6 @@
 #include "platform/ShownText.h"
 
-#include "rom/RomFile.h"
+#include "storage/RomFile.h"
 
 namespace slamwise {
 

@@ -14,7 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/UserSettings.h"
-#include "widgets/OffsetLabels.h"
+#include "ui/OffsetLabels.h"
 
 namespace slamwise {
 

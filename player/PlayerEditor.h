@@ -6,11 +6,11 @@
 #include <optional>
 
 #include "platform/Platform.h"
-#include "player/PlayerEdit.h"
+#include "game/PlayerEdit.h"
 #include "player/RatingsForm.h"
 #include "player/RelocationAction.h"
-#include "rom/Names.h"
-#include "rom/OpenedImage.h"
+#include "game/Names.h"
+#include "image/OpenedImage.h"
 
 class QCheckBox;
 class QComboBox;

@@ -5,7 +5,7 @@
 #include <array>
 #include <optional>
 
-#include "player/PlayerEdit.h"
+#include "game/PlayerEdit.h"
 
 class QButtonGroup;
 class QGridLayout;

@@ -2,7 +2,7 @@
 
 #include <QCoreApplication>
 
-#include "player/Relocation.h"
+#include "game/Relocation.h"
 
 namespace slamwise {
 

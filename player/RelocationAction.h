@@ -3,8 +3,8 @@
 #include <QString>
 #include <optional>
 
-#include "rom/OpenedImage.h"
-#include "rom/Result.h"
+#include "image/OpenedImage.h"
+#include "storage/Result.h"
 
 namespace slamwise {
 

@@ -15,10 +15,10 @@
 #include <QVBoxLayout>
 
 #include "platform/ShownText.h"
-#include "platform/UndoKeys.h"
+#include "ui/UndoKeys.h"
 #include "platform/UserSettings.h"
-#include "roster/RosterTable.h"
-#include "widgets/OffsetLabels.h"
+#include "game/RosterTable.h"
+#include "ui/OffsetLabels.h"
 
 namespace slamwise {
 

@@ -3,8 +3,8 @@
 #include <QDialog>
 
 #include "platform/Platform.h"
-#include "rom/Names.h"
-#include "rom/OpenedImage.h"
+#include "game/Names.h"
+#include "image/OpenedImage.h"
 
 class QCheckBox;
 class QComboBox;

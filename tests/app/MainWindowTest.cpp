@@ -19,7 +19,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "rom/FaultInjection.h"
+#include "storage/FaultInjection.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 #include "tests/support/WindowTest.h"

@@ -16,10 +16,10 @@
 #include <filesystem>
 #include <span>
 
-#include "cheats/CheatBytes.h"
-#include "player/Relocation.h"
-#include "rom/Identify.h"
-#include "rom/Journal.h"
+#include "game/CheatBytes.h"
+#include "game/Relocation.h"
+#include "game/Identify.h"
+#include "storage/Journal.h"
 #include "tests/fuzz/Check.h"
 #include "tests/support/Actions.h"
 #include "tests/support/ImageBuilder.h"

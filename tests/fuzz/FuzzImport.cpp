@@ -3,10 +3,10 @@
 // synthetic images opened for reading only, one with the visual data in each layout. Whatever
 // the text, the result is an edit inside the image or problems that name the file.
 
-#include "player/Relocation.h"
+#include "game/Relocation.h"
 #include "tests/fuzz/Check.h"
 #include "tests/support/ImageBuilder.h"
-#include "tools/Commands.h"
+#include "cli/Commands.h"
 
 namespace {
 

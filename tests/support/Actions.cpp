@@ -3,10 +3,10 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "cheats/CheatBytes.h"
-#include "player/PlayerEdit.h"
-#include "player/Relocation.h"
-#include "roster/RosterTable.h"
+#include "game/CheatBytes.h"
+#include "game/PlayerEdit.h"
+#include "game/Relocation.h"
+#include "game/RosterTable.h"
 
 namespace slamwise::test {
 

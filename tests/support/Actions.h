@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "rom/Edit.h"
-#include "rom/Result.h"
-#include "rom/RomFile.h"
+#include "storage/Edit.h"
+#include "storage/Result.h"
+#include "storage/RomFile.h"
 
 namespace slamwise::test {
 

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "tests/support/ImageBuilder.h"
-#include "tools/Cli.h"
+#include "cli/Cli.h"
 
 namespace slamwise::test {
 

@@ -4,7 +4,7 @@
 #include <random>
 #include <stdexcept>
 
-#include "rom/RomFile.h"
+#include "storage/RomFile.h"
 
 namespace slamwise::test {
 

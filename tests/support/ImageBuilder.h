@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "rom/Identify.h"
+#include "game/Identify.h"
 
 namespace slamwise::test {
 

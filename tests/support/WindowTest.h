@@ -8,8 +8,8 @@
 #include <QtTest>
 #include <QtWidgets>
 
-#include "rom/FaultInjection.h"
-#include "rom/OpenedImage.h"
+#include "storage/FaultInjection.h"
+#include "image/OpenedImage.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 

@@ -12,9 +12,9 @@
 #include <functional>
 
 #include "app/MainWindow.h"
-#include "cheats/CheatBytes.h"
-#include "player/PlayerEdit.h"
-#include "roster/RosterTable.h"
+#include "game/CheatBytes.h"
+#include "game/PlayerEdit.h"
+#include "game/RosterTable.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 

@@ -1,0 +1,192 @@
+#include "cli/CommandSupport.h"
+
+#include <algorithm>
+#include <charconv>
+#include <climits>
+#include <cstdio>
+#include <map>
+#include <utility>
+
+namespace slamwise::cli {
+
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables) {
+    Result<OpenedImage> image = OpenedImage::open(path, access);
+    if (image && !image->notice().empty()) {
+        io.err << image->notice() << "\n";
+    }
+    for (Table table : tables) {
+        if (Status status = image ? image->allows(table) : Status(); !status) {
+            return status;
+        }
+    }
+    return image;
+}
+
+Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::string& namesPath,
+                           std::initializer_list<NameKind> printed) {
+    NamesFile file = namesPath.empty() ? namesForImage(imagePath) : loadNames(namesPath);
+    if (file.problems.empty()) {
+        return std::move(file.names);
+    }
+    for (const std::string& problem : file.problems) {
+        io.err << problem << "\n";
+    }
+    for (NameKind kind : printed) {
+        if (file.lacks(kind)) {
+            return Status::failure(
+                "The names file has mistakes in names that this command prints: correct it, or "
+                "name another with --names.");
+        }
+    }
+    io.err << "The names file has mistakes: placeholder names stand in for the lines it cannot "
+              "read.\n";
+    return std::move(file.names);
+}
+
+int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun) {
+    RomFile& rom = image.rom();
+    // The real run checks the same again before it writes.
+    if (Status status = rom.check(edit); !status) {
+        return refuse(io, status.message());
+    }
+    // The byte each offset ends with (a later write of the edit wins over an earlier one).
+    std::map<std::uint32_t, std::uint8_t> after;
+    for (const Edit::Write& write : edit.writes()) {
+        for (std::size_t i = 0; i < write.bytes.size(); ++i) {
+            after[write.offset + static_cast<std::uint32_t>(i)] = write.bytes[i];
+        }
+    }
+    std::vector<std::pair<std::uint32_t, std::pair<std::uint8_t, std::uint8_t>>> changes;
+    for (const auto& [offset, value] : after) {
+        Result<std::uint8_t> before = rom.read8(offset);
+        if (!before) {
+            return refuse(io, before.error());
+        }
+        if (*before != value) {
+            changes.push_back({offset, {*before, value}});
+        }
+    }
+    if (dryRun) {
+        io.out << "Dry run: " << changes.size() << " byte(s) would change in " << rom.path()
+               << "; nothing was written.\n";
+        for (const auto& [offset, values] : changes) {
+            char line[64];
+            std::snprintf(line, sizeof line, "%s: %02X -> %02X\n", hexOffset(offset).c_str(),
+                          values.first, values.second);
+            io.out << line;
+        }
+        return kExitSuccess;
+    }
+    if (!edit.empty()) {
+        if (Status status = rom.apply(edit); !status) {
+            return refuse(io, status.message());
+        }
+    }
+    io.out << "Changed " << changes.size() << " byte(s) in " << rom.path() << ".\n";
+    return kExitSuccess;
+}
+
+int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
+              Import (*checkRows)(const OpenedImage&, const InputTable&)) {
+    Result<OpenedImage> image = openImage(io, options.image, RomFile::Access::ReadWrite);
+    if (!image) {
+        return refuse(io, image.error());
+    }
+    (void)namesFor(io, options.image, options.names, {});  // only to warn: no names are needed
+    Import import = checkRows(*image, readTable(options.file, columns));
+    if (!import.problems.empty()) {
+        return refuse(io, import.problems);
+    }
+    return finishEdit(io, *image, import.edit, options.dryRun);
+}
+
+int refuse(Io io, const std::vector<std::string>& problems) {
+    for (const std::string& problem : problems) {
+        io.err << problem << "\n";
+    }
+    io.err << "Nothing was written.\n";
+    return kExitInvalid;
+}
+
+int fail(Io io, const std::string& problem) {
+    io.err << problem << "\n";
+    return kExitInvalid;
+}
+
+int refuse(Io io, const std::string& problem) {
+    return refuse(io, std::vector<std::string>{problem});
+}
+
+std::optional<long> wholeNumber(std::string_view text) {
+    int base = 10;
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        text.remove_prefix(2);
+        base = 16;
+    }
+    if (text.empty() || text.front() == '+' || (base == 16 && text.front() == '-')) {
+        return std::nullopt;
+    }
+    long value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    if (error != std::errc() || end != text.data() + text.size()) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+int saturated(long value) {
+    return static_cast<int>(std::clamp<long>(value, INT_MIN, INT_MAX));
+}
+
+std::optional<std::uint8_t> byteValue(std::string_view text) {
+    std::optional<long> value = wholeNumber(text);
+    if (!value || *value < 0 || *value > 0xFF) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint8_t>(*value);
+}
+
+std::string rawCell(unsigned value, int hexDigits) {
+    char text[24];
+    std::snprintf(text, sizeof text, "raw:0x%0*X", hexDigits, value);
+    return text;
+}
+
+std::optional<unsigned> rawValue(std::string_view text) {
+    constexpr std::string_view kPrefix = "raw:0x";
+    if (!text.starts_with(kPrefix) || text.size() == kPrefix.size()) {
+        return std::nullopt;
+    }
+    text.remove_prefix(kPrefix.size());
+    unsigned value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (error != std::errc() || end != text.data() + text.size() || value > 0xFFFF) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+std::string hexByte(unsigned value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "0x%02X", value);
+    return text;
+}
+
+std::string shown(std::string_view text) {
+    constexpr std::size_t kLongest = 40;
+    std::string quoted = "\"";
+    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x20 || byte == 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            quoted += escaped;
+        } else {
+            quoted += text[i];
+        }
+    }
+    return quoted + (text.size() > kLongest ? "...\"" : "\"");
+}
+
+}  // namespace slamwise::cli

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/Edit.h"
+#include "game/Names.h"
+#include "image/OpenedImage.h"
+#include "storage/Result.h"
+#include "cli/TableInput.h"
+
+namespace slamwise::cli {
+
+// What the program returns to the shell.
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitInvalid = 1;  // the image or an input file cannot be used
+inline constexpr int kExitUsage = 2;    // the command line itself is wrong
+
+// The streams a command writes to.
+struct Io {
+    std::ostream& out;
+    std::ostream& err;
+};
+
+// Opens the image and prints on standard error what opening had to say (an unfinished change
+// undone, a journal left alone); fails when the image does not allow one of the tables. A dry
+// run opens the image as the real run does.
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables = {});
+
+// The names given with --names, else those of the file beside the image, else the defaults.
+// Mistakes in the file are printed as a warning, and placeholders stand in for the lines that
+// cannot be read; unless the command prints names of a kind the file leaves incomplete: then
+// the names are refused.
+Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::string& namesPath,
+                           std::initializer_list<NameKind> printed);
+
+// Writes the edit, or with dryRun lists the bytes it would change (offset, old, new) and stops
+// before the write. Prints a one-line summary either way.
+int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun);
+
+// What an import file asks for: the one edit that saves its rows, or every problem that refuses
+// it. Checking the rows reads the image and writes nothing.
+struct Import {
+    Edit edit;
+    std::vector<std::string> problems;
+};
+
+struct ImportOptions {
+    std::string image;
+    std::string file;
+    bool dryRun = false;
+    std::string names;
+};
+
+// An import command: opens the image, reads the file, checks its rows and saves them.
+int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
+              Import (*checkRows)(const OpenedImage&, const InputTable&));
+
+// Prints every problem, then that nothing was written; returns kExitInvalid.
+int refuse(Io io, const std::vector<std::string>& problems);
+int refuse(Io io, const std::string& problem);
+// The same for commands that only read.
+int fail(Io io, const std::string& problem);
+
+// Cells of the export and import files and values of the command line.
+// A whole number in decimal, or in hexadecimal written with "0x".
+std::optional<long> wholeNumber(std::string_view text);
+// The number as an int, limited to the ints there are (the core's checks then refuse it).
+int saturated(long value);
+// A byte: 0 to 255, or 0x00 to 0xFF.
+std::optional<std::uint8_t> byteValue(std::string_view text);
+// "raw:0x1234": a stored value that has no meaning the editor knows, exported as it is.
+std::string rawCell(unsigned value, int hexDigits);
+// The value of a raw cell; nothing when the text is not one.
+std::optional<unsigned> rawValue(std::string_view text);
+// "0x1F".
+std::string hexByte(unsigned value);
+// The text in double quotes, fit for a message: control bytes as \xNN, long text cut short.
+std::string shown(std::string_view text);
+
+}  // namespace slamwise::cli

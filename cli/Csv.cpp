@@ -1,0 +1,109 @@
+#include "cli/Csv.h"
+
+namespace slamwise::cli {
+
+CsvText parseCsv(std::string_view text) {
+    CsvText result;
+    int line = 1;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        CsvRow row;
+        row.line = line;
+        std::string field;
+        bool rowDone = false;
+        bool broken = false;
+        std::size_t brokenField = 0;
+        while (!rowDone) {
+            field.clear();
+            if (i < text.size() && text[i] == '"') {
+                // A quoted field: runs to the next lone quote, line breaks included.
+                int openedOn = line;
+                ++i;
+                bool closed = false;
+                while (i < text.size()) {
+                    char c = text[i++];
+                    if (c == '"') {
+                        if (i < text.size() && text[i] == '"') {
+                            field += '"';
+                            ++i;
+                        } else {
+                            closed = true;
+                            break;
+                        }
+                    } else {
+                        if (c == '\n') {
+                            ++line;
+                        }
+                        field += c;
+                    }
+                }
+                if (!closed) {
+                    result.errors.push_back(
+                        {openedOn, row.fields.size(), "a quoted field is not closed"});
+                    return result;
+                }
+                if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r' &&
+                    !broken) {
+                    broken = true;
+                    brokenField = row.fields.size();
+                }
+            }
+            // The unquoted part (or what follows a closing quote) runs to a comma or line end.
+            while (i < text.size() && text[i] != ',' && text[i] != '\n' &&
+                   !(text[i] == '\r' && (i + 1 == text.size() || text[i + 1] == '\n'))) {
+                field += text[i++];
+            }
+            row.fields.push_back(field);
+            if (i < text.size() && text[i] == ',') {
+                ++i;
+                continue;
+            }
+            if (i < text.size() && text[i] == '\r') {
+                ++i;
+            }
+            if (i < text.size() && text[i] == '\n') {
+                ++i;
+            }
+            ++line;
+            rowDone = true;
+        }
+        if (broken) {
+            result.errors.push_back({row.line, brokenField, "text follows a closing quote"});
+            continue;
+        }
+        bool blank =
+            row.fields.size() == 1 && row.fields[0].find_first_not_of(" \t") == std::string::npos;
+        if (!blank) {
+            result.rows.push_back(std::move(row));
+        }
+    }
+    return result;
+}
+
+std::string csvField(std::string_view text) {
+    if (text.find_first_of(",\"\r\n") == std::string_view::npos && !text.starts_with(' ') &&
+        !text.ends_with(' ')) {
+        return std::string(text);
+    }
+    std::string quoted = "\"";
+    for (char c : text) {
+        quoted += c;
+        if (c == '"') {
+            quoted += '"';
+        }
+    }
+    return quoted + "\"";
+}
+
+std::string csvLine(const std::vector<std::string>& fields) {
+    std::string line;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i != 0) {
+            line += ',';
+        }
+        line += csvField(fields[i]);
+    }
+    return line + "\n";
+}
+
+}  // namespace slamwise::cli

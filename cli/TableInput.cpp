@@ -1,0 +1,281 @@
+#include "cli/TableInput.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+
+#include "game/Names.h"
+#include "cli/CommandSupport.h"
+#include "cli/Csv.h"
+
+namespace slamwise::cli {
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view withoutByteOrderMark(std::string_view text) {
+    return text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text;
+}
+
+std::string trimmed(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) {
+        return {};
+    }
+    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+}
+
+// The line on which each element of the top-level JSON array starts.
+std::vector<int> arrayElementLines(std::string_view text) {
+    std::vector<int> lines;
+    int line = 1;
+    int depth = 0;
+    bool inString = false;
+    bool expectElement = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\n') {
+            ++line;
+        }
+        if (inString) {
+            if (c == '\\') {
+                ++i;
+            } else if (c == '"') {
+                inString = false;
+            }
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            continue;
+        }
+        if (depth == 1 && expectElement) {
+            lines.push_back(line);
+            expectElement = false;
+        }
+        if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            ++depth;
+            expectElement = depth == 1;
+        } else if (c == ']' || c == '}') {
+            --depth;
+        } else if (c == ',' && depth == 1) {
+            expectElement = true;
+        }
+    }
+    return lines;
+}
+
+// Checks the column names of one record (or of the header row); true when they are sound.
+bool checkColumns(const std::vector<std::string>& present, const ColumnSet& columns,
+                  const std::string& where, std::vector<std::string>& problems) {
+    const std::size_t before = problems.size();
+    std::set<std::string> seen;
+    for (const std::string& name : present) {
+        if (std::find(columns.known.begin(), columns.known.end(), name) == columns.known.end()) {
+            problems.push_back(where + "unknown column " + shown(name));
+        } else if (!seen.insert(name).second) {
+            problems.push_back(where + "column " + shown(name) + " appears twice");
+        }
+    }
+    for (const std::string& name : columns.required) {
+        if (!seen.contains(name)) {
+            problems.push_back(where + "missing column \"" + name + "\"");
+        }
+    }
+    return problems.size() == before;
+}
+
+void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table) {
+    CsvText csv = parseCsv(text);
+    std::vector<std::string> header;
+    const int headerLine = csv.rows.empty() ? 1 : csv.rows.front().line;
+    if (!csv.rows.empty()) {
+        for (const std::string& name : csv.rows.front().fields) {
+            header.push_back(trimmed(name));
+        }
+    }
+    for (const CsvError& error : csv.errors) {
+        const std::string column = error.line > headerLine && error.field < header.size()
+                                       ? "column \"" + header[error.field] + "\": "
+                                       : "field " + std::to_string(error.field + 1) + ": ";
+        table.problems.push_back(table.where(error.line) + column + error.what);
+    }
+    if (csv.rows.empty()) {
+        if (csv.errors.empty()) {
+            table.problems.push_back(table.where(1) + "the file has no header row");
+        }
+        return;
+    }
+    if (!std::all_of(header.begin(), header.end(), [](const auto& name) { return isUtf8(name); })) {
+        table.problems.push_back(table.where(headerLine) + "the header row is not UTF-8 text");
+        return;
+    }
+    if (!checkColumns(header, columns, table.where(headerLine), table.problems)) {
+        return;  // without a sound header no row can be read
+    }
+    for (std::size_t r = 1; r < csv.rows.size(); ++r) {
+        const CsvRow& row = csv.rows[r];
+        const std::string where = table.where(row.line);
+        if (row.fields.size() != header.size()) {
+            const bool few = row.fields.size() < header.size();
+            table.problems.push_back(
+                where + std::to_string(row.fields.size()) + " cells, the header has " +
+                std::to_string(header.size()) +
+                (few ? ": no cell for \"" + header[row.fields.size()] + "\""
+                     : ": a cell beyond the last column \"" + header.back() + "\""));
+            continue;
+        }
+        InputRecord record{row.line, {}};
+        bool utf8 = true;
+        for (std::size_t c = 0; c < header.size(); ++c) {
+            if (!isUtf8(row.fields[c])) {
+                utf8 = false;
+                table.problems.push_back(where + "column \"" + header[c] +
+                                         "\" holds text that is not UTF-8");
+            }
+            record.cells[header[c]] = trimmed(row.fields[c]);
+        }
+        if (utf8) {
+            table.records.push_back(std::move(record));
+        }
+    }
+}
+
+// Takes a JSON text apart as it is read: an array of flat objects whose values are numbers, texts
+// or null. Anything else stops the reading with a problem, so nesting never goes deep.
+class JsonRecords : public nlohmann::json::json_sax_t {
+  public:
+    JsonRecords(std::string_view text, const ColumnSet& columns, InputTable& table)
+        : text_(text), lines_(arrayElementLines(text)), columns_(columns), table_(table) {}
+
+    bool null() override { return value(""); }
+    bool boolean(bool on) override { return value(on ? "true" : "false"); }
+    bool number_integer(number_integer_t number) override { return value(std::to_string(number)); }
+    bool number_unsigned(number_unsigned_t number) override {
+        return value(std::to_string(number));
+    }
+    bool number_float(number_float_t, const string_t& text) override { return value(text); }
+    bool string(string_t& text) override { return value(trimmed(text)); }
+    bool binary(binary_t&) override { return stop(line(), "expected numbers and texts"); }
+
+    bool start_array(std::size_t) override {
+        if (depth_ > 0) {
+            return depth_ == 1 ? stop(line(), "expected a JSON object")
+                               : stop(record_.line, "\"" + key_ + "\" must be a number or a text");
+        }
+        ++depth_;
+        return true;
+    }
+    bool end_array() override {
+        --depth_;
+        return true;
+    }
+    bool start_object(std::size_t) override {
+        if (depth_ == 0) {
+            return stop(1, "expected a JSON array of objects");
+        }
+        if (depth_ > 1) {
+            return stop(record_.line, "\"" + key_ + "\" must be a number or a text");
+        }
+        ++depth_;
+        record_ = {line(), {}};
+        keys_.clear();
+        return true;
+    }
+    bool key(string_t& name) override {
+        key_ = name;
+        keys_.push_back(name);
+        return true;
+    }
+    bool end_object() override {
+        --depth_;
+        ++element_;
+        if (checkColumns(keys_, columns_, table_.where(record_.line), table_.problems)) {
+            table_.records.push_back(std::move(record_));
+        }
+        return true;
+    }
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception&) override {
+        const std::string_view upTo = text_.substr(0, std::min(position, text_.size()));
+        return stop(1 + static_cast<int>(std::count(upTo.begin(), upTo.end(), '\n')),
+                    "not well-formed JSON");
+    }
+
+  private:
+    // Where the element being read starts.
+    int line() const { return element_ < lines_.size() ? lines_[element_] : 1; }
+    bool value(const std::string& text) {
+        if (depth_ == 0) {
+            return stop(1, "expected a JSON array of objects");
+        }
+        if (depth_ == 1) {
+            return stop(line(), "expected a JSON object");
+        }
+        record_.cells[key_] = text;
+        return true;
+    }
+    bool stop(int line, const std::string& what) {
+        table_.problems.push_back(table_.where(line) + what);
+        return false;
+    }
+
+    std::string_view text_;
+    std::vector<int> lines_;
+    const ColumnSet& columns_;
+    InputTable& table_;
+    int depth_ = 0;
+    std::size_t element_ = 0;  // elements of the array read so far
+    InputRecord record_;
+    std::string key_;
+    std::vector<std::string> keys_;
+};
+
+}  // namespace
+
+TableFormat formatOf(std::string_view text) {
+    text = withoutByteOrderMark(text);
+    std::size_t first = text.find_first_not_of(" \t\r\n");
+    return first != std::string_view::npos && (text[first] == '[' || text[first] == '{')
+               ? TableFormat::Json
+               : TableFormat::Csv;
+}
+
+InputTable parseTable(std::string_view text, TableFormat format, const std::string& name,
+                      const ColumnSet& columns) {
+    InputTable table{name, {}, {}};
+    text = withoutByteOrderMark(text);
+    if (format == TableFormat::Csv) {
+        readCsv(text, columns, table);
+    } else {
+        JsonRecords records(text, columns, table);
+        nlohmann::json::sax_parse(text.begin(), text.end(), &records);
+    }
+    return table;
+}
+
+InputTable readTable(const std::string& path, const ColumnSet& columns) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(path, ignored)) {
+        return {path, {}, {"\"" + path + "\" is a folder, not a file."}};
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream buffer;
+    if (in) {
+        buffer << in.rdbuf();
+    }
+    if (!in || in.bad()) {
+        return {path, {}, {"Cannot read \"" + path + "\": " + std::strerror(errno) + "."}};
+    }
+    const std::string text = buffer.str();
+    return parseTable(text, formatOf(text), path, columns);
+}
+
+}  // namespace slamwise::cli

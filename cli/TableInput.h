@@ -1,0 +1,52 @@
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/TableOutput.h"
+
+namespace slamwise::cli {
+
+// One record of an import file: its cells by column name, blanks around them removed. An empty
+// cell and a JSON null are both the empty text.
+struct InputRecord {
+    int line = 0;  // where the record starts in the file, from 1
+    std::map<std::string, std::string> cells;
+
+    const std::string* cell(const std::string& column) const {
+        auto found = cells.find(column);
+        return found == cells.end() ? nullptr : &found->second;
+    }
+};
+
+struct InputTable {
+    std::string name;  // the file, as messages name it
+    std::vector<InputRecord> records;
+    std::vector<std::string> problems;  // "<file>:<line>: ..." each
+
+    // "<file>:<line>: "
+    std::string where(int line) const { return name + ":" + std::to_string(line) + ": "; }
+};
+
+struct ColumnSet {
+    std::vector<std::string> known;     // every column a record may have
+    std::vector<std::string> required;  // columns every record must have
+};
+
+// The format of an import file: JSON when it starts with '[' or '{' (a byte-order mark and
+// blanks aside), otherwise CSV.
+TableFormat formatOf(std::string_view text);
+
+// Reads the text of an import file. CSV has a header row, JSON is an array of objects whose values
+// are numbers, texts or null; columns in any order. Unknown, repeated and missing columns, rows
+// with too few or too many cells, text that is not well-formed or not UTF-8 are problems; the
+// records that could be read are returned beside them.
+InputTable parseTable(std::string_view text, TableFormat format, const std::string& name,
+                      const ColumnSet& columns);
+
+// The same for the file at path, in the format its text has.
+InputTable readTable(const std::string& path, const ColumnSet& columns);
+
+}  // namespace slamwise::cli

@@ -1,0 +1,124 @@
+#include "game/PlayerEdit.h"
+
+#include <utility>
+
+namespace slamwise {
+
+namespace {
+
+constexpr std::size_t at(Rating rating) {
+    return static_cast<std::size_t>(rating);
+}
+
+// The plain ratings in the order a save writes them, with their fields in the actual record.
+constexpr std::pair<Rating, std::uint32_t> kPlainRatings[] = {
+    {Rating::Dunk, kDunkField}, {Rating::Block, kBlockField}, {Rating::Steal, kStealField},
+    {Rating::Pass, kPassField}, {Rating::Power, kPowerField}, {Rating::Clutch, kClutchField},
+};
+
+}  // namespace
+
+Player decodePlayer(const PlayerRecord& record) {
+    Player player;
+    player.value = record.value;
+    player.ratings = {speedFromCode(record.speedCode),
+                      threeFromCode(record.threeCode),
+                      record.dunk,
+                      record.pass,
+                      record.power,
+                      record.steal,
+                      record.block,
+                      record.clutch};
+    player.ai = sliderFromWord(record.aiWord);
+    player.skin = skinFromCode(record.skinCode);
+    if (record.height == static_cast<std::uint8_t>(Height::Normal) ||
+        record.height == static_cast<std::uint8_t>(Height::Small)) {
+        player.height = static_cast<Height>(record.height);
+    }
+    return player;
+}
+
+std::array<unsigned, kRatingCount> storedRatings(const PlayerRecord& record) {
+    return {record.speedCode, record.threeCode, record.dunk,  record.pass,
+            record.power,     record.steal,     record.block, record.clutch};
+}
+
+std::vector<PlayerEdit::Problem> PlayerEdit::problems() const {
+    std::vector<Problem> found;
+    if (player < 0 || player >= kPlayerCount) {
+        found.push_back({PlayerField::Index,
+                         "is not a player (0 to " + std::to_string(kPlayerCount - 1) + ")"});
+    }
+    for (int r = 0; r < kRatingCount; ++r) {
+        const std::optional<int>& rating = ratings[static_cast<std::size_t>(r)];
+        if (rating && !isRating(*rating)) {
+            found.push_back({fieldOf(static_cast<Rating>(r)),
+                             "is not a rating from 0 to " + std::to_string(kMaxRating)});
+        }
+    }
+    if (ai && !isSliderPosition(*ai)) {
+        found.push_back({PlayerField::Ai, "is not a slider position from " +
+                                              std::to_string(kAiSliderMin) + " to " +
+                                              std::to_string(kAiSliderMax)});
+    }
+    return found;
+}
+
+Status PlayerEdit::addTo(Edit& edit, const OpenedImage& image) const {
+    if (Status status = image.allows(Table::Players); !status) {
+        return status;
+    }
+    std::string message;
+    for (const Problem& problem : problems()) {
+        message += (message.empty() ? "" : "\n") + std::string(nameOf(problem.field)) + " " +
+                   problem.reason;
+    }
+    if (!message.empty()) {
+        return Status::failure(message);
+    }
+    if (hasVisualRecord(image.visualLayout(), player)) {
+        if (Status status = image.allows(Table::Visual); !status) {
+            return status;
+        }
+    }
+    encode(edit, image.visualLayout());
+    return {};
+}
+
+void PlayerEdit::encode(Edit& edit, VisualLayout layout) const {
+    const std::uint32_t base = actualOffset(player);
+    for (auto [rating, field] : kPlainRatings) {
+        if (const std::optional<int>& value = ratings[at(rating)]) {
+            edit.put8(base + field, static_cast<std::uint8_t>(*value));
+        }
+    }
+    if (std::optional<std::uint16_t> code =
+            codeFromSpeed(ratings[at(Rating::Speed)].value_or(-1))) {
+        edit.put16(base + kSpeedField, *code);
+    }
+    if (std::optional<std::uint16_t> code =
+            codeFromThree(ratings[at(Rating::Three)].value_or(-1))) {
+        edit.put16(base + kThreeField, *code);
+    }
+    if (ai) {
+        edit.put16(base + kAiField, wordFromSlider(*ai));
+    }
+    if (skin) {
+        edit.put16(base + kSkinField, codeFromSkin(*skin));
+    }
+    if (height) {
+        edit.put8(base + kHeightField, static_cast<std::uint8_t>(*height));
+    }
+    if (!hasVisualRecord(layout, player)) {
+        return;
+    }
+    for (int r = 0; r < kRatingCount; ++r) {
+        if (const std::optional<int>& rating = ratings[static_cast<std::size_t>(r)]) {
+            edit.put8(
+                visualOffset(layout, player) + kVisualRatingStep * static_cast<std::uint32_t>(r),
+                static_cast<std::uint8_t>(*rating));
+        }
+    }
+}
+
+}  // namespace slamwise

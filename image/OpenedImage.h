@@ -1,0 +1,118 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include <functional>
+
+#include "game/Relocation.h"
+#include "storage/History.h"
+#include "game/Identify.h"
+#include "storage/Result.h"
+#include "storage/RomFile.h"
+
+namespace slamwise {
+
+// The parts of an image that the editor reads and writes.
+enum class Table {
+    Players,     // the actual player table
+    Visual,      // the visual table of the layout in use
+    Rosters,     // the roster table
+    Cheats,      // the two cheat bytes
+    Relocation,  // everything the relocation reads and writes
+};
+
+// Why the editor leaves an image alone altogether.
+enum class Refusal {
+    None,
+    Unreadable,      // the first byte or the internal header cannot be read
+    FirstByteZero,   // not taken as a ROM image
+    UnknownRelease,  // matches no release of the game
+};
+
+// An image as opening leaves it, with everything opening means: an unfinished change put back
+// (and the notice saying so), the copier header, the release, the verdict on whether and where
+// the image may be read and written, and the relocation state. The windows and the command line
+// both start here; they only turn what it says into message boxes or lines of text.
+class OpenedImage {
+  public:
+    // Opens an existing file. For writing, see RomFile::open. For reading, a file with an
+    // unfinished change beside it is opened for writing, so that the change is put back first;
+    // when the file is not writable, opening fails and says which file must be made writable.
+    static Result<OpenedImage> open(const std::string& path, RomFile::Access access);
+
+    RomFile& rom() { return rom_; }
+    const RomFile& rom() const { return rom_; }
+    const std::string& path() const { return rom_.path(); }
+    // What opening had to tell the user (an unfinished change undone, a journal left alone), or
+    // nothing.
+    const std::string& notice() const { return rom_.openingNotice(); }
+
+    // Whether the editor works on the image at all, and why not.
+    Refusal refusal() const { return refusal_; }
+    const Status& verdict() const { return verdict_; }
+    const std::optional<Identification>& identification() const { return identification_; }
+    // The release table's row; only for an image without refusal.
+    const ReleaseFacts& facts() const { return factsOf(identification_->release); }
+    // The release offers no player data: the player editor is shut off.
+    bool shutOff() const { return identification_ && !facts().playerData; }
+
+    // Whether the table may be read and written: the image is not refused, its release has the
+    // table, and the file holds all of it (and for the visual table, the layout is known).
+    Status allows(Table table) const;
+
+    // The relocation detection: its failure (a read error), if any, and the state it found.
+    const Status& relocationStatus() const { return relocationStatus_; }
+    RelocationState relocationState() const { return relocation_; }
+    bool relocated() const { return relocation_ == RelocationState::Relocated; }
+    VisualLayout visualLayout() const {
+        return relocated() ? VisualLayout::Relocated : VisualLayout::Standard;
+    }
+    // After a relocation has been written.
+    void markRelocated();
+
+    // Writes one action of the user's as one change (RomFile::apply) and records it under label,
+    // so that it can be undone. Every write of the windows goes through here. With the checksum
+    // fix switched on, the fix of the checksum is part of the same all-or-nothing change. The
+    // write listener, if any, is told afterwards, whether the write succeeded or not.
+    Status apply(const Edit& edit, std::string label,
+                 const std::function<void()>& afterEachWrite = {});
+    void setFixChecksum(bool on) { fixChecksum_ = on; }
+    bool fixesChecksum() const { return fixChecksum_; }
+    // Runs after every write attempt: an action, an undo or a redo.
+    void setWriteListener(std::function<void()> listener) { writeListener_ = std::move(listener); }
+
+    // The recorded changes. Undo and redo write through the journal as any change does; a
+    // relocation undone or written again is seen as such.
+    const History& history() const { return history_; }
+    Status undo();
+    Status redo();
+    void clearHistory();
+    // Takes over the history of an earlier opening of this file, when the image is opened again
+    // only to read it afresh (after a patch). Undo still checks the bytes before it writes.
+    void adoptHistory(History history);
+    // Runs after every change of the history (a change written, undone or redone, a clearing).
+    void onHistoryChange(std::function<void()> listener) { historyListener_ = std::move(listener); }
+
+  private:
+    explicit OpenedImage(RomFile rom) : rom_(std::move(rom)) {}
+    void examine();
+    void refuse(Refusal refusal, Status why);
+    void detectRelocationState();
+    // What follows an undo or a redo: the relocation state again, then the listeners.
+    Status step(Status status);
+
+    RomFile rom_;
+    Refusal refusal_ = Refusal::None;
+    Status verdict_;
+    std::optional<Identification> identification_;
+    Status relocationStatus_;
+    RelocationState relocation_ = RelocationState::Unknown;
+    bool fixChecksum_ = false;
+    std::function<void()> writeListener_;
+    History history_;
+    std::function<void()> historyListener_;
+};
+
+}  // namespace slamwise

@@ -1,0 +1,198 @@
+#include "storage/RomFile.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <utility>
+
+#include "storage/FileIo.h"
+
+namespace slamwise {
+
+namespace {
+
+std::string hexNumber(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
+}  // namespace
+
+std::string hexOffset(std::uint32_t offset) {
+    std::string text = "$";
+    text += hexNumber(offset);
+    return text;
+}
+
+std::string RomFile::journalPathFor(const std::string& path) {
+    return JournalFile::pathFor(path);
+}
+
+Result<RomFile> RomFile::open(const std::string& path, Access access) {
+    // Look before opening: opening a device or a pipe can have effects of its own.
+    struct stat before {};
+    if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        return Status::failure("\"" + path + "\" is " +
+                               (S_ISDIR(before.st_mode) ? "a directory" : "not a regular file") +
+                               ", not a ROM image.");
+    }
+    int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY;
+    int fd = ::open(path.c_str(), flags);
+    if (fd < 0) {
+        return Status::failure("Cannot open " + quoted(path) + " for " +
+                               (access == Access::ReadWrite ? "reading and writing" : "reading") +
+                               ": " + osReason(errno) + ".");
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        int error = errno;
+        ::close(fd);
+        return Status::failure("Cannot examine " + quoted(path) + ": " + osReason(error) + ".");
+    }
+    if (!S_ISREG(info.st_mode)) {
+        ::close(fd);
+        return Status::failure(quoted(path) + " is not a regular file.");
+    }
+    RomFile rom(fd, path, static_cast<std::uint64_t>(info.st_size), access);
+    rom.journal_ =
+        JournalFile(fd, path, {info.st_dev, info.st_ino, rom.fileSize_, rom.headerSize_});
+
+    if (access == Access::ReadOnly) {
+        if (rom.journal_.present()) {
+            return Status::failure(
+                quoted(path) + " has an unfinished change recorded in " +
+                quoted(rom.journalPath()) +
+                ". Open the file for reading and writing so that the change can be undone "
+                "first.");
+        }
+    } else {
+        // One writer at a time: the lock belongs to this open file and ends with it.
+        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            if (errno == EWOULDBLOCK) {
+                return Status::failure(quoted(path) +
+                                       " is already open in another window or program. Close it "
+                                       "there first, then open it here.");
+            }
+            return Status::failure("Cannot lock " + quoted(path) +
+                                   " against other programs: " + osReason(errno) + ".");
+        }
+        if (Status recovered = rom.journal_.recover(rom.openingNotice_); !recovered) {
+            return recovered;
+        }
+    }
+    rom.journal_.rememberFileState();
+    return rom;
+}
+
+RomFile::RomFile(int fd, std::string path, std::uint64_t fileSize, Access access)
+    : fd_(fd), path_(std::move(path)), fileSize_(fileSize), access_(access) {
+    // Copier devices put a 512-byte header in front of images that are whole 32 KiB banks.
+    headerSize_ = (fileSize_ % 0x8000 == kCopierHeaderSize) ? kCopierHeaderSize : 0;
+}
+
+RomFile::RomFile(RomFile&& other) noexcept
+    : fd_(std::exchange(other.fd_, -1)),
+      path_(std::move(other.path_)),
+      fileSize_(other.fileSize_),
+      headerSize_(other.headerSize_),
+      access_(other.access_),
+      openingNotice_(std::move(other.openingNotice_)),
+      journal_(std::move(other.journal_)) {}
+
+RomFile& RomFile::operator=(RomFile&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = std::exchange(other.fd_, -1);
+        path_ = std::move(other.path_);
+        fileSize_ = other.fileSize_;
+        headerSize_ = other.headerSize_;
+        access_ = other.access_;
+        openingNotice_ = std::move(other.openingNotice_);
+        journal_ = std::move(other.journal_);
+    }
+    return *this;
+}
+
+RomFile::~RomFile() {
+    close();
+}
+
+void RomFile::close() {
+    if (fd_ >= 0) {
+        ::close(fd_);  // also releases the lock
+        fd_ = -1;
+    }
+}
+
+Status RomFile::read(std::uint32_t offset, std::span<std::uint8_t> out) const {
+    if (Status status = readAt(fd_, std::uint64_t{headerSize_} + offset, out); !status) {
+        return Status::failure("Cannot read " + std::to_string(out.size()) + " byte(s) at offset " +
+                               hexOffset(offset) + " of " + quoted(path_) + ": " +
+                               status.message() + ".");
+    }
+    return {};
+}
+
+Result<std::uint8_t> RomFile::read8(std::uint32_t offset) const {
+    std::uint8_t byte = 0;
+    if (Status status = read(offset, {&byte, 1}); !status) {
+        return status;
+    }
+    return byte;
+}
+
+Result<std::uint16_t> RomFile::read16(std::uint32_t offset) const {
+    std::uint8_t bytes[2] = {};
+    if (Status status = read(offset, bytes); !status) {
+        return status;
+    }
+    return static_cast<std::uint16_t>(bytes[0] | (bytes[1] << 8));
+}
+
+Status RomFile::check(const Edit& edit) const {
+    if (edit.empty()) {
+        return {};
+    }
+    if (!writable()) {
+        return Status::failure(quoted(path_) +
+                               " was opened for reading only; nothing was written.");
+    }
+    for (const Edit::Write& write : edit.writes()) {
+        if (std::uint64_t{write.offset} + write.bytes.size() > imageSize()) {
+            return Status::failure("The change would write at offset " + hexOffset(write.offset) +
+                                   ", beyond the end of " + quoted(path_) + " (" +
+                                   std::to_string(imageSize()) +
+                                   " bytes). Nothing was written: this file is too short to be "
+                                   "an image of this game.");
+        }
+    }
+    return journal_.check();
+}
+
+Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite,
+                      std::vector<JournalRange>* written) {
+    if (edit.empty()) {
+        return {};
+    }
+    if (applying_) {
+        return Status::failure("Another change to " + quoted(path_) +
+                               " is still being written; nothing was written.");
+    }
+    applying_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{applying_};
+
+    if (Status status = check(edit); !status) {
+        return status;
+    }
+    return journal_.apply(edit, afterEachWrite, written);
+}
+
+}  // namespace slamwise
