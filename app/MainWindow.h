@@ -1,25 +1,23 @@
 #pragma once
 
 #include <QMainWindow>
-#include <memory>
 #include <optional>
 
 #include "platform/Platform.h"
 #include "platform/UserSettings.h"
-#include "game/Identify.h"
-#include "game/Names.h"
-#include "image/OpenedImage.h"
+#include "ui/Caption.h"
+#include "ui/ImageSession.h"
 
-class QAction;
 class QLabel;
-class QMenu;
 
 namespace slamwise {
 
+class ChecksumActions;
+class Menus;
 class PlayerEditor;
 
-// The main window: menus, opening and identifying an image, closing it, and the player editor
-// as its working area. It owns the one open image file.
+// The main window: it opens and closes the one image, owns its session, and wires the menus,
+// the action units and the views to it. The player editor is its working area.
 class MainWindow : public QMainWindow {
     Q_OBJECT
   public:
@@ -42,7 +40,7 @@ class MainWindow : public QMainWindow {
     // Writes the first-run settings; runs once whenever the program ends.
     void SaveREG();
 
-    bool romOpen() const { return image_ != nullptr; }
+    bool romOpen() const { return session_->isOpen(); }
     // The release code kept in the hidden RegionLBL: "000" before any identification.
     QString releaseCode() const;
 
@@ -56,55 +54,35 @@ class MainWindow : public QMainWindow {
   private:
     enum class OpenPath { Dialog, RememberedFile };
 
-    void createMenus();
     void createCentralWidget();
-    // Edit > Undo and Redo: captions name the change, disabled with nothing to undo or redo.
-    void createEditMenu();
-    void updateEditMenu();
-    void undoOrRedo(bool undo);
+    void connectMenus();
+    // The menus' enabled states and captions, from the session as it is now.
+    void showMenuState();
 
-    // Opens path and shows what the opening found; on success the window is in the "ROM open"
-    // state. Each refusal shows its message and leaves no file open.
+    // Opens path; each refusal shows its message and leaves no image open.
     void openImage(const QString& path, OpenPath via);
     void refuseOpening(OpenPath via, const QString& details = {});
-    void refuseUnknownImage(const OpenedImage& image);
     // The player, team and head-graphic names of the names file beside the image, if any.
     void useNamesFor(const QString& imagePath);
+    // What the window shows of an image just opened, or written (a patch may change its title).
+    void showOpenedImage();
     void LoadROMIName(const Identification& identification);
-    void switchEditingControlsOn();
     void setMainAndRosterCaption(const QString& caption);
-    void updateLastFileEntry();
-    // The main window comes to the front with the player list focused, ready for the keys.
-    void focusPlayerList();
     // False, with a word in the status bar, while an image is open.
     bool acceptsDroppedImage();
 
-    void mnuOpen_Click();
-    void mnuLastFile_Click();
     void mnuSave_Click();
     void mnuCheats_Click();
-    void mnuHomepage_Click();
-    void mnuAbout_Click();
     void TeamEditCMD_Click();
     // File > Exit, the Cancel button and the close box all end the program this way.
     void endProgram();
 
-    // The checksum and patch entries of the File menu, and the checksum in the status bar.
-    void createChecksumEntries(QMenu* file);
-    // Hands the checksum setting and the status bar's update to the image just opened.
-    void watchWrites();
-    // Shows the state of the open image's checksum; run after every write.
-    void showChecksumState();
-    void mnuFixChecksum_Click();
-    void mnuAutoFixChecksum_Click(bool on);
-    void mnuCreatePatch_Click();
-    void mnuApplyPatch_Click();
-
     Platform platform_;
     UserSettings settings_;  // every setting the program reads or writes
     QString programFolder_;
-    GameNames names_;
-    std::unique_ptr<OpenedImage> image_;
+    ImageSession* session_ = nullptr;
+    Menus* menus_ = nullptr;
+    ChecksumActions* checksum_ = nullptr;
     bool ended_ = false;
 
     // Captions that the roster editor and the cheat-code window get when they next open;
@@ -114,24 +92,6 @@ class MainWindow : public QMainWindow {
 
     PlayerEditor* playerEditor_ = nullptr;
     QLabel* regionLabel_ = nullptr;
-    QAction* mnuOpen_ = nullptr;
-    QAction* mnuClose_ = nullptr;
-    QAction* mnuSave_ = nullptr;
-    QAction* mnuLastFile_ = nullptr;
-    QAction* mnuExit_ = nullptr;
-    QAction* mnuCheats_ = nullptr;
-    QAction* mnuHomepage_ = nullptr;
-    QAction* mnuAbout_ = nullptr;
-    QAction* mnuFixChecksum_ = nullptr;
-    QAction* mnuAutoFixChecksum_ = nullptr;
-    QAction* mnuCreatePatch_ = nullptr;
-    QAction* mnuApplyPatch_ = nullptr;
-    QLabel* checksumLabel_ = nullptr;
-    QAction* mnuUndo_ = nullptr;
-    QAction* mnuRedo_ = nullptr;
 };
-
-// "Slamwise Player Editor (v0.36)"
-QString programCaption();
 
 }  // namespace slamwise

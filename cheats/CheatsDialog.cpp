@@ -43,8 +43,8 @@ QLabel* namedLabel(const QString& name, const QString& caption) {
 
 }  // namespace
 
-CheatsDialog::CheatsDialog(OpenedImage& image, Platform platform, QWidget* parent)
-    : QDialog(parent), image_(image), platform_(platform) {
+CheatsDialog::CheatsDialog(ImageSession& session, Platform platform, QWidget* parent)
+    : QDialog(parent), session_(session), platform_(platform) {
     setObjectName(QStringLiteral("Cheats"));
     setWindowTitle(QStringLiteral("Enable Cheat Codes"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -54,11 +54,14 @@ CheatsDialog::CheatsDialog(OpenedImage& image, Platform platform, QWidget* paren
     connect(ApplyCMD, &QPushButton::clicked, this, &CheatsDialog::SaveCheatCodes);
     connect(QuitCMD, &QPushButton::clicked, this, &CheatsDialog::reject);
     GetCheatCodes();
-    new UndoKeys(this, image_, platform_.messages, [this] { refresh(); });
-}
-
-void CheatsDialog::refresh() {
-    GetCheatCodes();
+    new UndoKeys(this, session_, platform_.messages);
+    // After a write made elsewhere (an undo or a redo) the ticks show what the file holds; the
+    // window's own Apply leaves them as the user set them.
+    connect(&session_, &ImageSession::written, this, [this] {
+        if (!saving_) {
+            GetCheatCodes();
+        }
+    });
 }
 
 void CheatsDialog::createWidgets() {
@@ -123,9 +126,12 @@ void CheatsDialog::createWidgets() {
 }
 
 void CheatsDialog::GetCheatCodes() {
-    const Status readable = image_.allows(Table::Cheats);
+    if (!session_.isOpen()) {
+        return;
+    }
+    const Status readable = session_.image().allows(Table::Cheats);
     Result<CheatBytes> bytes =
-        readable ? readCheatBytes(image_.rom()) : Result<CheatBytes>(readable);
+        readable ? readCheatBytes(session_.image().rom()) : Result<CheatBytes>(readable);
     if (!bytes) {
         // Applying ticks that were never read would overwrite the switches blindly.
         ApplyCMD->setEnabled(false);
@@ -154,12 +160,10 @@ void CheatsDialog::showEvent(QShowEvent* event) {
 }
 
 void CheatsDialog::SaveCheatCodes() {
-    Edit edit;
+    saving_ = true;
     Status status =
-        addCheatSave(edit, image_, {PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)});
-    if (status) {
-        status = image_.apply(edit, "Cheat Codes");
-    }
+        session_.apply(saveCheats({PackCheatList(*Cheat1LST), PackCheatList(*Cheat2LST)})).status();
+    saving_ = false;
     if (!status) {
         platform_.messages.show(this, MessageBoxes::Icon::Critical, windowTitle(),
                                 QStringLiteral("The cheat codes could not be saved."),

@@ -5,7 +5,7 @@
 #include <optional>
 
 #include "platform/Platform.h"
-#include "image/OpenedImage.h"
+#include "ui/ImageSession.h"
 
 class QListWidget;
 class QPushButton;
@@ -17,10 +17,8 @@ namespace slamwise {
 class CheatsDialog : public QDialog {
     Q_OBJECT
   public:
-    CheatsDialog(OpenedImage& image, Platform platform, QWidget* parent = nullptr);
-
-    // Ticks the lists again from the two bytes the file holds (after an undo or a redo).
-    void refresh();
+    // The window follows the session: after every write it shows the bytes the file holds.
+    CheatsDialog(ImageSession& session, Platform platform, QWidget* parent = nullptr);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -35,7 +33,7 @@ class CheatsDialog : public QDialog {
     static std::uint8_t PackCheatList(const QListWidget& list);
     static void UnpackCheatList(std::uint8_t byte, QListWidget& list);
 
-    OpenedImage& image_;
+    ImageSession& session_;
     Platform platform_;
 
     QListWidget* Cheat1LST = nullptr;
@@ -44,6 +42,7 @@ class CheatsDialog : public QDialog {
     QPushButton* QuitCMD = nullptr;
     // Why the bytes could not be read at opening; told when the window is first shown.
     std::optional<QString> readFailure_;
+    bool saving_ = false;  // while this window's own write is under way
 };
 
 }  // namespace slamwise

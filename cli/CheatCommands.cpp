@@ -5,8 +5,8 @@
 #include <map>
 #include <nlohmann/json.hpp>
 
-#include "game/CheatBytes.h"
 #include "cli/Commands.h"
+#include "game/CheatBytes.h"
 
 namespace slamwise::cli {
 
@@ -130,13 +130,8 @@ int setCheats(Io io, const CheatOptions& options) {
         return refuse(io, problems);
     }
     // The cheat window's Apply: both bytes, packed from the ticks.
-    Edit edit;
-    if (Status status =
-            addCheatSave(edit, *image, {packCheatList(ticks[0]), packCheatList(ticks[1])});
-        !status) {
-        return refuse(io, status.message());
-    }
-    return finishEdit(io, *image, edit, options.dryRun);
+    return finish(io, std::move(image).value(),
+                  saveCheats({packCheatList(ticks[0]), packCheatList(ticks[1])}), options.dryRun);
 }
 
 }  // namespace slamwise::cli

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "game/Checksum.h"
 #include "cli/Commands.h"
+#include "game/Checksum.h"
 
 namespace slamwise::cli {
 
@@ -29,12 +29,7 @@ int checksum(Io io, const std::string& path, bool fix, bool dryRun) {
     if (!fix) {
         return kExitSuccess;
     }
-    if (!image->verdict()) {
-        return refuse(io, image->verdict().message());
-    }
-    Edit edit;
-    addChecksumWrite(edit, state->computed);
-    return finishEdit(io, *image, edit, dryRun);
+    return finish(io, std::move(image).value(), fixChecksum(), dryRun);
 }
 
 }  // namespace slamwise::cli

@@ -4,7 +4,6 @@
 #include <charconv>
 #include <climits>
 #include <cstdio>
-#include <map>
 #include <utility>
 
 namespace slamwise::cli {
@@ -44,46 +43,25 @@ Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::strin
     return std::move(file.names);
 }
 
-int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun) {
-    RomFile& rom = image.rom();
-    // The real run checks the same again before it writes.
-    if (Status status = rom.check(edit); !status) {
-        return refuse(io, status.message());
+int finish(Io io, OpenedImage image, const Action& action, bool dryRun) {
+    Session session(std::move(image));
+    Result<Applied> applied = session.apply(action, dryRun ? Run::DryRun : Run::Write);
+    if (!applied) {
+        return refuse(io, applied.error());
     }
-    // The byte each offset ends with (a later write of the edit wins over an earlier one).
-    std::map<std::uint32_t, std::uint8_t> after;
-    for (const Edit::Write& write : edit.writes()) {
-        for (std::size_t i = 0; i < write.bytes.size(); ++i) {
-            after[write.offset + static_cast<std::uint32_t>(i)] = write.bytes[i];
-        }
-    }
-    std::vector<std::pair<std::uint32_t, std::pair<std::uint8_t, std::uint8_t>>> changes;
-    for (const auto& [offset, value] : after) {
-        Result<std::uint8_t> before = rom.read8(offset);
-        if (!before) {
-            return refuse(io, before.error());
-        }
-        if (*before != value) {
-            changes.push_back({offset, {*before, value}});
-        }
-    }
-    if (dryRun) {
-        io.out << "Dry run: " << changes.size() << " byte(s) would change in " << rom.path()
-               << "; nothing was written.\n";
-        for (const auto& [offset, values] : changes) {
-            char line[64];
-            std::snprintf(line, sizeof line, "%s: %02X -> %02X\n", hexOffset(offset).c_str(),
-                          values.first, values.second);
-            io.out << line;
-        }
+    const std::vector<ByteChange>& changes = applied->changes;
+    if (!dryRun) {
+        io.out << "Changed " << changes.size() << " byte(s) in " << session.path() << ".\n";
         return kExitSuccess;
     }
-    if (!edit.empty()) {
-        if (Status status = rom.apply(edit); !status) {
-            return refuse(io, status.message());
-        }
+    io.out << "Dry run: " << changes.size() << " byte(s) would change in " << session.path()
+           << "; nothing was written.\n";
+    for (const ByteChange& change : changes) {
+        char line[64];
+        std::snprintf(line, sizeof line, "%s: %02X -> %02X\n", hexOffset(change.offset).c_str(),
+                      change.before, change.after);
+        io.out << line;
     }
-    io.out << "Changed " << changes.size() << " byte(s) in " << rom.path() << ".\n";
     return kExitSuccess;
 }
 
@@ -94,11 +72,19 @@ int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
         return refuse(io, image.error());
     }
     (void)namesFor(io, options.image, options.names, {});  // only to warn: no names are needed
-    Import import = checkRows(*image, readTable(options.file, columns));
-    if (!import.problems.empty()) {
-        return refuse(io, import.problems);
-    }
-    return finishEdit(io, *image, import.edit, options.dryRun);
+    const InputTable table = readTable(options.file, columns);
+    const Action import{"Import", [&](const OpenedImage& opened) -> Result<Edit> {
+                            Import checked = checkRows(opened, table);
+                            if (checked.problems.empty()) {
+                                return std::move(checked.edit);
+                            }
+                            std::string message;
+                            for (const std::string& problem : checked.problems) {
+                                message += (message.empty() ? "" : "\n") + problem;
+                            }
+                            return Status::failure(message);
+                        }};
+    return finish(io, std::move(image).value(), import, options.dryRun);
 }
 
 int refuse(Io io, const std::vector<std::string>& problems) {

@@ -8,11 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/Edit.h"
+#include "cli/TableInput.h"
 #include "game/Names.h"
 #include "image/OpenedImage.h"
+#include "image/Session.h"
+#include "storage/Edit.h"
 #include "storage/Result.h"
-#include "cli/TableInput.h"
 
 namespace slamwise::cli {
 
@@ -40,9 +41,10 @@ Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access ac
 Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::string& namesPath,
                            std::initializer_list<NameKind> printed);
 
-// Writes the edit, or with dryRun lists the bytes it would change (offset, old, new) and stops
-// before the write. Prints a one-line summary either way.
-int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun);
+// Runs the action through the image's session, as the windows do: writes it, or with dryRun
+// lists the bytes it would change (offset, old, new) and stops before the write. Prints a
+// one-line summary either way.
+int finish(Io io, OpenedImage image, const Action& action, bool dryRun);
 
 // What an import file asks for: the one edit that saves its rows, or every problem that refuses
 // it. Checking the rows reads the image and writes nothing.

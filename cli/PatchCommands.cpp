@@ -1,7 +1,7 @@
 // patch create, patch apply: IPS and BPS patches between images.
 
-#include "patch/PatchFile.h"
 #include "cli/Commands.h"
+#include "patch/PatchFile.h"
 
 namespace slamwise::cli {
 
@@ -50,7 +50,8 @@ int applyPatchFile(Io io, const std::string& imagePath, const std::string& patch
     if (!patch->note.empty()) {
         io.out << patch->note << "\n";
     }
-    return finishEdit(io, *image, patch->edit, dryRun);
+    return finish(io, std::move(image).value(), writeEdit("Apply Patch", std::move(patch->edit)),
+                  dryRun);
 }
 
 }  // namespace slamwise::cli

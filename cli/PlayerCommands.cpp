@@ -4,8 +4,8 @@
 #include <cctype>
 #include <map>
 
-#include "game/PlayerEdit.h"
 #include "cli/Commands.h"
+#include "game/PlayerEdit.h"
 
 namespace slamwise::cli {
 
@@ -291,7 +291,7 @@ Import importPlayerRows(const OpenedImage& image, const InputTable& table) {
         const bool visualFollows = row.readVisual(visual, edit);
         if (result.problems.size() == problemsBefore &&
             (visualFollows || changes(edit, decodePlayer(*record)))) {
-            if (Status status = edit.addTo(result.edit, image); !status) {
+            if (Status status = addPlayerSave(result.edit, image, edit); !status) {
                 result.problems.push_back(table.where(input.line) + status.message());
             }
         }

@@ -1,6 +1,5 @@
 // relocate: moves the visual table so that every player gets a visual record.
 
-#include "game/Relocation.h"
 #include "cli/Commands.h"
 
 namespace slamwise::cli {
@@ -10,11 +9,7 @@ int relocate(Io io, const std::string& path, bool dryRun) {
     if (!image) {
         return refuse(io, image.error());
     }
-    Result<Edit> edit = relocationEdit(*image);
-    if (!edit) {
-        return refuse(io, edit.error());
-    }
-    return finishEdit(io, *image, *edit, dryRun);
+    return finish(io, std::move(image).value(), relocateVisualTable(), dryRun);
 }
 
 }  // namespace slamwise::cli

@@ -3,8 +3,8 @@
 #include <climits>
 #include <map>
 
-#include "game/RosterTable.h"
 #include "cli/Commands.h"
+#include "game/RosterTable.h"
 
 namespace slamwise::cli {
 
@@ -109,7 +109,7 @@ Import importRosterRows(const OpenedImage& image, const InputTable& table) {
         const RosterSlot target{position1.value_or(current->position1),
                                 position2.value_or(current->position2)};
         if (target != *current) {
-            if (Status status = addSlotSave(result.edit, image, t, s, target); !status) {
+            if (Status status = writeSlot(result.edit, t, s, target); !status) {
                 result.problems.push_back(where + status.message());
             }
         }
@@ -133,12 +133,8 @@ int endRoster(Io io, const std::string& path, const std::string& team, const std
         return refuse(io, "TEAM " + shown(team) + " and SLOT " + shown(slot) +
                               " must be whole numbers (team 0 to 28, slot 1 to 20)");
     }
-    Edit edit;
-    if (Status status = addRosterEnd(edit, *image, saturated(*teamNumber), slotIndex(*slotNumber));
-        !status) {
-        return refuse(io, status.message());
-    }
-    return finishEdit(io, *image, edit, dryRun);
+    return finish(io, std::move(image).value(),
+                  endRosterAt(saturated(*teamNumber), slotIndex(*slotNumber)), dryRun);
 }
 
 }  // namespace slamwise::cli

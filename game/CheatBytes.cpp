@@ -1,7 +1,5 @@
 #include "game/CheatBytes.h"
 
-#include "image/OpenedImage.h"
-
 namespace slamwise {
 
 Result<CheatBytes> readCheatBytes(const RomFile& rom) {
@@ -16,14 +14,6 @@ Result<CheatBytes> readCheatBytes(const RomFile& rom) {
 void writeCheatBytes(Edit& edit, CheatBytes bytes) {
     edit.put8(kCheatByte1, bytes.first);
     edit.put8(kCheatByte2, bytes.second);
-}
-
-Status addCheatSave(Edit& edit, const OpenedImage& image, CheatBytes bytes) {
-    if (Status status = image.allows(Table::Cheats); !status) {
-        return status;
-    }
-    writeCheatBytes(edit, bytes);
-    return {};
 }
 
 std::uint8_t packCheatList(const CheatList& ticks) {

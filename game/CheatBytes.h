@@ -10,8 +10,6 @@
 
 namespace slamwise {
 
-class OpenedImage;
-
 // The sixteen cheat switches: two bytes, a set bit is a switch that is on.
 constexpr std::uint32_t kCheatByte1 = 0x179C4;  // switches 1-8, bit 0 first
 constexpr std::uint32_t kCheatByte2 = 0x179C5;  // switches 9-16, bit 0 first
@@ -30,9 +28,6 @@ using CheatList = std::array<bool, kCheatsPerByte>;
 Result<CheatBytes> readCheatBytes(const RomFile& rom);
 // Adds byte 1, then byte 2 to the edit.
 void writeCheatBytes(Edit& edit, CheatBytes bytes);
-// The same after the check that the image's cheat bytes may be written.
-Status addCheatSave(Edit& edit, const OpenedImage& image, CheatBytes bytes);
-
 std::uint8_t packCheatList(const CheatList& ticks);
 CheatList unpackCheatList(std::uint8_t byte);
 

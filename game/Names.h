@@ -6,15 +6,19 @@
 #include <string_view>
 #include <vector>
 
+#include "game/ActualTable.h"
+#include "game/RosterTable.h"
+
 namespace slamwise {
 
 // Display names of the game's players, teams and head graphics. They are game data that the
 // editor does not take from the image; the program ships neutral placeholders, and a names file
 // beside the image can replace any of them.
 struct GameNames {
-    static constexpr int kPlayerCount = 169;        // records in the player table
-    static constexpr int kRosterPlayerCount = 170;  // entry codes 0x00-0xA9 of the rosters
-    static constexpr int kTeamCount = 29;
+    static constexpr int kPlayerCount = slamwise::kPlayerCount;  // records in the player table
+    // Entry codes 0x00-0xA9 of the rosters.
+    static constexpr int kRosterPlayerCount = kLastPlayerCode + 1;
+    static constexpr int kTeamCount = kRosterTeamCount;
     static constexpr int kHeadCount = 80;
 
     std::vector<std::string> players;  // kRosterPlayerCount names, index = entry code

@@ -64,27 +64,6 @@ std::vector<PlayerEdit::Problem> PlayerEdit::problems() const {
     return found;
 }
 
-Status PlayerEdit::addTo(Edit& edit, const OpenedImage& image) const {
-    if (Status status = image.allows(Table::Players); !status) {
-        return status;
-    }
-    std::string message;
-    for (const Problem& problem : problems()) {
-        message += (message.empty() ? "" : "\n") + std::string(nameOf(problem.field)) + " " +
-                   problem.reason;
-    }
-    if (!message.empty()) {
-        return Status::failure(message);
-    }
-    if (hasVisualRecord(image.visualLayout(), player)) {
-        if (Status status = image.allows(Table::Visual); !status) {
-            return status;
-        }
-    }
-    encode(edit, image.visualLayout());
-    return {};
-}
-
 void PlayerEdit::encode(Edit& edit, VisualLayout layout) const {
     const std::uint32_t base = actualOffset(player);
     for (auto [rating, field] : kPlainRatings) {

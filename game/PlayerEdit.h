@@ -10,7 +10,6 @@
 #include "game/Encodings.h"
 #include "game/VisualTable.h"
 #include "storage/Edit.h"
-#include "image/OpenedImage.h"
 
 namespace slamwise {
 
@@ -82,14 +81,11 @@ struct PlayerEdit {
     // The player that does not exist, and every value that cannot be written.
     std::vector<Problem> problems() const;
 
-    // Adds the save to the edit after every check: the image's player data may be written, and
-    // problems() finds none. The actual fields go in this order: dunk,
-    // block, steal, pass, power, clutch, speed, three-point, AI, skin, height; then the given
-    // ratings go into the visual record of the layout in use, when it has one for the player (the
-    // standard layout has none for players 128 and up). The player value is never written.
-    Status addTo(Edit& edit, const OpenedImage& image) const;
-
-    // The encoding alone, for values already checked.
+    // Adds the given fields, already checked, to the edit. The playing record's fields go in
+    // this order: dunk, block, steal, pass, power, clutch, speed, three-point, AI, skin, height;
+    // then the given ratings go into the displayed copy of the layout, when it has one for the
+    // player (the standard layout has none for players 128 and up). The player value is never
+    // written.
     void encode(Edit& edit, VisualLayout layout) const;
 };
 

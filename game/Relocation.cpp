@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "image/OpenedImage.h"
-
 namespace slamwise {
 
 Result<Edit> relocationEdit(const RomFile& rom) {
@@ -22,16 +20,6 @@ Result<Edit> relocationEdit(const RomFile& rom) {
         edit.put16(kRelocatedFiller + 2 * static_cast<std::uint32_t>(k), kFillerWord);
     }
     return edit;
-}
-
-Result<Edit> relocationEdit(const OpenedImage& image) {
-    if (Status status = image.allows(Table::Relocation); !status) {
-        return status;
-    }
-    if (image.relocated()) {
-        return Status::failure("\"" + image.path() + "\": the visual data is already relocated.");
-    }
-    return relocationEdit(image.rom());
 }
 
 RelocationState relocationFromMarkers(std::uint8_t markerA, std::uint8_t markerB) {

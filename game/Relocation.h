@@ -10,10 +10,7 @@
 
 namespace slamwise {
 
-class OpenedImage;
-
 // Moving the visual table to free space at 0x27000 so that players 128 and on get records too.
-inline constexpr std::uint32_t kStandardVisualSize = 2048;  // 128 records copied as they are
 inline constexpr std::uint32_t kRelocatedFiller = 0x27800;  // records 128..167, rating 10 each
 inline constexpr int kFillerWords = 320;                    // 40 records of 8 words
 inline constexpr std::uint16_t kFillerWord = 0x000A;        // rating 10, high byte 0
@@ -29,12 +26,9 @@ inline constexpr std::uint32_t kMarkerA = 0x27001;  // high byte of record 0's s
 inline constexpr std::uint32_t kMarkerB = 0x27801;  // high byte of the first filler word
 
 // The whole relocation as one edit: the copy of the standard table (one write), the eight
-// pointer patches (one 3-byte write each, in site order), then the 320 filler words as
-// separate writes, so a window can process events between them.
+// pointer patches (one 3-byte write each, in site order), then the 320 filler words. The checks
+// come first: see relocateVisualTable in image/Action.h.
 Result<Edit> relocationEdit(const RomFile& rom);
-// The same after the checks: the image's visual data may be relocated, the file holds everything
-// the relocation touches, and the visual data is not relocated yet.
-Result<Edit> relocationEdit(const OpenedImage& image);
 
 enum class RelocationState { Relocated, NotRelocated, Unknown };
 

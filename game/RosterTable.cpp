@@ -1,9 +1,9 @@
 #include "game/RosterTable.h"
 
+#include "game/Names.h"
+
 #include <array>
 #include <cstdio>
-
-#include "image/OpenedImage.h"
 
 namespace slamwise {
 
@@ -65,20 +65,6 @@ Status endRoster(Edit& edit, int team, int slot) {
     edit.put8(slotByte(team, slot, kSlotPosition1), kEndOfRosterCode);
     edit.put8(slotByte(team, slot, kSlotCompanion), kEndOfRosterMark);
     return {};
-}
-
-Status addSlotSave(Edit& edit, const OpenedImage& image, int team, int slot, RosterSlot codes) {
-    if (Status status = image.allows(Table::Rosters); !status) {
-        return status;
-    }
-    return writeSlot(edit, team, slot, codes);
-}
-
-Status addRosterEnd(Edit& edit, const OpenedImage& image, int team, int slot) {
-    if (Status status = image.allows(Table::Rosters); !status) {
-        return status;
-    }
-    return endRoster(edit, team, slot);
 }
 
 std::string rosterEntryText(const GameNames& names, std::uint8_t code) {

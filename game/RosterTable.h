@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "storage/Edit.h"
-#include "game/Names.h"
 #include "storage/Result.h"
 #include "storage/RomFile.h"
 
 namespace slamwise {
 
-class OpenedImage;
+struct GameNames;
 
 // The roster table: one 80-byte record per team, each record twenty 4-byte slots. It lies at
 // the same place in every release of the game.
@@ -69,11 +68,6 @@ Status writeSlot(Edit& edit, int team, int slot, RosterSlot codes);
 // Ends the team's roster at the slot: 0xFE at +0, then 0xFF at +1. Position #2 and the later
 // slots keep their bytes. Fails, adding nothing, for a team or slot outside the table.
 Status endRoster(Edit& edit, int team, int slot);
-
-// The same two after every check: the image's roster table may be written, and the team and
-// slot exist. The roster window and the command line both save through these.
-Status addSlotSave(Edit& edit, const OpenedImage& image, int team, int slot, RosterSlot codes);
-Status addRosterEnd(Edit& edit, const OpenedImage& image, int team, int slot);
 
 // The text of an entry code in the player selection list: "00-<name> (*)", "01-<name>" to
 // "A9-<name>", "FE-End of Team Roster Data", and "Unknown/Dummy" for every other code.

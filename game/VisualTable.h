@@ -18,6 +18,8 @@ inline constexpr std::uint32_t kRelocatedVisualTable = 0x27000;  // record 0 onc
 inline constexpr std::uint32_t kVisualStride = 16;               // bytes per record
 inline constexpr std::uint32_t kVisualRatingStep = 2;            // ratings at even offsets
 inline constexpr int kVisualRatingCount = 8;
+// The whole standard table, which the relocation copies as it is.
+inline constexpr std::uint32_t kStandardVisualSize = kStandardVisualRecords * kVisualStride;
 
 enum class VisualLayout { Standard, Relocated };
 

@@ -4,9 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "game/CheatBytes.h"
+#include <tuple>
+
 #include "game/ActualTable.h"
-#include "game/Checksum.h"
+#include "game/CheatBytes.h"
 #include "game/RosterTable.h"
 
 namespace slamwise {
@@ -127,76 +128,25 @@ Status OpenedImage::allows(Table table) const {
     return {};
 }
 
-void OpenedImage::markRelocated() {
-    relocation_ = RelocationState::Relocated;
+void OpenedImage::reexamine() {
+    const auto known =
+        std::tuple(refusal_, verdict_, identification_, relocationStatus_, relocation_);
+    refusal_ = Refusal::None;
+    verdict_ = {};
+    identification_.reset();
     relocationStatus_ = {};
+    relocation_ = RelocationState::Unknown;
+    examine();
+    if (refusal_ == Refusal::Unreadable || !relocationStatus_) {
+        // A read that failed now says nothing about the image: what was known stands.
+        std::tie(refusal_, verdict_, identification_, relocationStatus_, relocation_) = known;
+    }
 }
 
 void OpenedImage::detectRelocationState() {
     Result<RelocationState> state = detectRelocation(rom_);
     relocationStatus_ = state.status();
     relocation_ = state ? *state : RelocationState::Unknown;
-}
-
-Status OpenedImage::apply(const Edit& edit, std::string label,
-                          const std::function<void()>& afterEachWrite) {
-    Edit fixed;
-    const Edit* toWrite = &edit;
-    Status status;
-    if (fixChecksum_ && !edit.empty()) {
-        fixed = edit;
-        status = addChecksumFix(rom_, fixed);
-        toWrite = &fixed;
-    }
-    std::vector<JournalRange> written;
-    if (status) {
-        status = rom_.apply(*toWrite, afterEachWrite, &written);
-    }
-    if (status) {
-        history_.record(std::move(label), std::move(written));
-        if (historyListener_) {
-            historyListener_();
-        }
-    }
-    if (writeListener_) {
-        writeListener_();
-    }
-    return status;
-}
-
-void OpenedImage::clearHistory() {
-    history_.clear();
-    if (historyListener_) {
-        historyListener_();
-    }
-}
-
-void OpenedImage::adoptHistory(History history) {
-    history_ = std::move(history);
-    if (historyListener_) {
-        historyListener_();
-    }
-}
-
-Status OpenedImage::undo() {
-    return step(history_.undo(rom_));
-}
-
-Status OpenedImage::redo() {
-    return step(history_.redo(rom_));
-}
-
-Status OpenedImage::step(Status status) {
-    if (status && identification_) {
-        detectRelocationState();  // the step may have taken a relocation back or redone it
-    }
-    if (historyListener_) {
-        historyListener_();  // also when the step was refused and the history cleared
-    }
-    if (writeListener_) {
-        writeListener_();
-    }
-    return status;
 }
 
 }  // namespace slamwise

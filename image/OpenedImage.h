@@ -1,14 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 
-#include <functional>
-
-#include "game/Relocation.h"
-#include "storage/History.h"
 #include "game/Identify.h"
+#include "game/Relocation.h"
 #include "storage/Result.h"
 #include "storage/RomFile.h"
 
@@ -33,8 +29,9 @@ enum class Refusal {
 
 // An image as opening leaves it, with everything opening means: an unfinished change put back
 // (and the notice saying so), the copier header, the release, the verdict on whether and where
-// the image may be read and written, and the relocation state. The windows and the command line
-// both start here; they only turn what it says into message boxes or lines of text.
+// the image may be read and written, and the relocation state. A Session holds it while the image
+// is open; the windows and the command line only turn what it says into message boxes or lines
+// of text.
 class OpenedImage {
   public:
     // Opens an existing file. For writing, see RomFile::open. For reading, a file with an
@@ -69,39 +66,15 @@ class OpenedImage {
     VisualLayout visualLayout() const {
         return relocated() ? VisualLayout::Relocated : VisualLayout::Standard;
     }
-    // After a relocation has been written.
-    void markRelocated();
-
-    // Writes one action of the user's as one change (RomFile::apply) and records it under label,
-    // so that it can be undone. Every write of the windows goes through here. With the checksum
-    // fix switched on, the fix of the checksum is part of the same all-or-nothing change. The
-    // write listener, if any, is told afterwards, whether the write succeeded or not.
-    Status apply(const Edit& edit, std::string label,
-                 const std::function<void()>& afterEachWrite = {});
-    void setFixChecksum(bool on) { fixChecksum_ = on; }
-    bool fixesChecksum() const { return fixChecksum_; }
-    // Runs after every write attempt: an action, an undo or a redo.
-    void setWriteListener(std::function<void()> listener) { writeListener_ = std::move(listener); }
-
-    // The recorded changes. Undo and redo write through the journal as any change does; a
-    // relocation undone or written again is seen as such.
-    const History& history() const { return history_; }
-    Status undo();
-    Status redo();
-    void clearHistory();
-    // Takes over the history of an earlier opening of this file, when the image is opened again
-    // only to read it afresh (after a patch). Undo still checks the bytes before it writes.
-    void adoptHistory(History history);
-    // Runs after every change of the history (a change written, undone or redone, a clearing).
-    void onHistoryChange(std::function<void()> listener) { historyListener_ = std::move(listener); }
+    // Looks at the image again after a write: a change may have relocated the visual table or
+    // taken a relocation back, and a patch may have changed anything.
+    void reexamine();
 
   private:
     explicit OpenedImage(RomFile rom) : rom_(std::move(rom)) {}
     void examine();
     void refuse(Refusal refusal, Status why);
     void detectRelocationState();
-    // What follows an undo or a redo: the relocation state again, then the listeners.
-    Status step(Status status);
 
     RomFile rom_;
     Refusal refusal_ = Refusal::None;
@@ -109,10 +82,6 @@ class OpenedImage {
     std::optional<Identification> identification_;
     Status relocationStatus_;
     RelocationState relocation_ = RelocationState::Unknown;
-    bool fixChecksum_ = false;
-    std::function<void()> writeListener_;
-    History history_;
-    std::function<void()> historyListener_;
 };
 
 }  // namespace slamwise

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "platform/UserSettings.h"
+#include "ui/Caption.h"
 #include "ui/OffsetLabels.h"
 
 namespace slamwise {
@@ -28,12 +29,16 @@ constexpr std::size_t kActual = 1;
 
 }  // namespace
 
-PlayerEditor::PlayerEditor(Platform platform, const GameNames& names, QWidget* parent)
-    : QWidget(parent), platform_(platform) {
-    createWidgets(names);
+PlayerEditor::PlayerEditor(ImageSession& session, Platform platform, QWidget* parent)
+    : QWidget(parent), session_(session), platform_(platform) {
+    createWidgets(session_.names());
     createButtons();
     createLayout();
     connectWidgets();
+    connect(&session_, &ImageSession::opened, this, &PlayerEditor::showOpenedImage);
+    connect(&session_, &ImageSession::aboutToClose, this, &PlayerEditor::ResetAfterClose);
+    connect(&session_, &ImageSession::written, this, &PlayerEditor::showWrittenImage);
+    connect(&session_, &ImageSession::namesChanged, this, &PlayerEditor::showNames);
 
     // Nothing of the editor works before a ROM is open.
     setEditingEnabled(false);
@@ -182,13 +187,34 @@ void PlayerEditor::connectWidgets() {
     connect(RelocateVisualCMD, &QPushButton::clicked, this, &PlayerEditor::RelocateVisualCMD_Click);
 }
 
-// ---- What the main window calls ----------------------------------------------------------
+// ---- Following the image ------------------------------------------------------------------
 
-void PlayerEditor::setImage(OpenedImage* image) {
-    image_ = image;
+void PlayerEditor::showOpenedImage() {
+    ClearRelocationFlag();
+    EnableEditingControls();
+    const OpenedImage& image = session_.image();
+    if (image.shutOff()) {
+        ShutOffPlayerEditor();
+    } else if (Status players = image.allows(Table::Players); !players) {
+        // A file too short for its player table: the player editor is switched off all the same.
+        platform_.messages.show(window(), MessageBoxes::Icon::Exclamation, programCaption(),
+                                QStringLiteral("The player data of this file cannot be edited."),
+                                QString::fromStdString(players.message()));
+        switchOff();
+    }
+    CheckRelocatedData();
+    SelectFirstPlayer();
 }
 
-void PlayerEditor::setNames(const GameNames& names) {
+void PlayerEditor::showWrittenImage() {
+    if (!saving_ && playerDataAvailable()) {
+        CheckRelocatedData();
+        PlayerLST_Click();
+    }
+}
+
+void PlayerEditor::showNames() {
+    const GameNames& names = session_.names();
     QSignalBlocker blockList(PlayerLST);
     for (int i = 0; i < kPlayerCount && i < static_cast<int>(names.players.size()); ++i) {
         PlayerLST->item(i)->setText(
@@ -244,16 +270,14 @@ void PlayerEditor::switchOff() {
 }
 
 void PlayerEditor::CheckRelocatedData() {
-    if (image_ == nullptr) {
-        return;
-    }
-    if (!image_->relocationStatus()) {
+    const OpenedImage& image = session_.image();
+    if (!image.relocationStatus()) {
         reportFailure(QStringLiteral("Cannot tell whether the visual data was relocated."),
-                      image_->relocationStatus());
-    } else if (image_->relocated()) {
+                      image.relocationStatus());
+    } else if (image.relocated()) {
         RelocateVisualCHK->setChecked(true);
         RelocateVisualCMD->setEnabled(false);
-    } else if (image_->relocationState() == RelocationState::NotRelocated) {
+    } else if (image.relocationState() == RelocationState::NotRelocated) {
         RelocateVisualCHK->setChecked(false);
         RelocateVisualCMD->setEnabled(playerDataAvailable());
     }
@@ -266,14 +290,6 @@ void PlayerEditor::SelectFirstPlayer() {
         PlayerLST->setCurrentRow(0);
     }
     PlayerLST_Click();  // also when player 0 was already selected
-}
-
-void PlayerEditor::showSelectedPlayer() {
-    if (!playerDataAvailable()) {
-        return;
-    }
-    CheckRelocatedData();
-    PlayerLST_Click();
 }
 
 void PlayerEditor::focusPlayerList() {
@@ -290,11 +306,10 @@ void PlayerEditor::ResetAfterClose() {
     RelocateVisualCHK->setChecked(false);
     setEditingEnabled(false);
     shutOff_ = false;
-    image_ = nullptr;  // the main window closes the file next
 }
 
 void PlayerEditor::SavePlayer() {
-    if (!playerDataAvailable() || relocation_.running()) {
+    if (!playerDataAvailable()) {
         return;  // images without player data never get player data written
     }
     const int player = selectedPlayer();
@@ -310,22 +325,26 @@ void PlayerEditor::SavePlayer() {
                 .arg(empty.join(QStringLiteral(", "))));
         return;
     }
-    Edit edit;
-    Status status = form_->edit(player).addTo(edit, *image_);
-    if (status) {
-        status = image_->apply(edit, "Apply to " + PlayerLST->item(player)->text().toStdString());
-    }
-    if (!status) {
+    const std::string label = "Apply to " + PlayerLST->item(player)->text().toStdString();
+    if (Status status = save(savePlayers(label, {form_->edit(player)})); !status) {
         reportFailure(QStringLiteral("The player could not be saved completely."), status);
     }
 }
 
-bool PlayerEditor::relocated() const {
-    return image_ != nullptr && image_->relocated();
+Status PlayerEditor::save(const Action& action) {
+    Result<Applied> applied = session_.check(action);
+    return applied ? commit(*applied) : applied.status();
 }
 
-bool PlayerEditor::shutOff() const {
-    return shutOff_;
+Status PlayerEditor::commit(const Applied& applied) {
+    saving_ = true;
+    Status status = session_.commit(applied);
+    saving_ = false;
+    return status;
+}
+
+bool PlayerEditor::relocated() const {
+    return session_.isOpen() && session_.image().relocated();
 }
 
 // ---- Handlers -----------------------------------------------------------------------------
@@ -340,13 +359,21 @@ void PlayerEditor::PlayerLST_Click() {
 }
 
 void PlayerEditor::RelocateVisualCMD_Click() {
-    if (image_ != nullptr && !relocation_.running()) {
-        if (std::optional<RelocationAction::Failure> failure = relocation_.run(*image_)) {
-            reportFailure(failure->what, failure->status);
-        } else {
-            RelocateVisualCHK->setChecked(true);
-            UserSettings(platform_.settings).setVisualDataExpanded(true);
-        }
+    if (!session_.isOpen()) {
+        return;
+    }
+    // A few joined writes: quick enough that the window needs no progress shown.
+    Result<Applied> relocation = session_.check(relocateVisualTable());
+    if (!relocation) {
+        reportFailure(QStringLiteral("The visual data could not be relocated."),
+                      relocation.status());
+    } else if (Status written = commit(*relocation); !written) {
+        reportFailure(QStringLiteral("The relocation of the visual data stopped before it was "
+                                     "complete. The visual data is not marked as relocated."),
+                      written);
+    } else {
+        RelocateVisualCHK->setChecked(true);
+        UserSettings(platform_.settings).setVisualDataExpanded(true);
     }
     if (relocated()) {
         RelocateVisualCMD->setEnabled(false);
@@ -363,7 +390,7 @@ void PlayerEditor::LoadPlayerData() {
     if (player < 0) {
         return;
     }
-    Result<PlayerRecord> read = readPlayerRecord(image_->rom(), player);
+    Result<PlayerRecord> read = readPlayerRecord(session_.image().rom(), player);
     if (!read) {
         reportFailure(QStringLiteral("The player could not be read."), read.status());
         return;
@@ -374,7 +401,7 @@ void PlayerEditor::LoadPlayerData() {
 // ---- Helpers ------------------------------------------------------------------------------
 
 bool PlayerEditor::playerDataAvailable() const {
-    return image_ != nullptr && !shutOff_ && !image_->shutOff();
+    return session_.isOpen() && !shutOff_ && !session_.image().shutOff();
 }
 
 int PlayerEditor::selectedPlayer() const {
@@ -385,7 +412,7 @@ int PlayerEditor::selectedPlayer() const {
 // The visual offset follows the layout of the open image, as the model knows it.
 void PlayerEditor::showOffsets(int player) {
     const VisualLayout layout = relocated() ? VisualLayout::Relocated : VisualLayout::Standard;
-    const std::uint32_t headerSize = image_ != nullptr ? image_->rom().headerSize() : 0;
+    const std::uint32_t headerSize = session_.isOpen() ? session_.image().rom().headerSize() : 0;
     offsets_->show(kVisual, visualOffset(layout, player), headerSize);
     offsets_->show(kActual, actualOffset(player), headerSize);
 }

@@ -6,11 +6,8 @@
 #include <optional>
 
 #include "platform/Platform.h"
-#include "game/PlayerEdit.h"
 #include "player/RatingsForm.h"
-#include "player/RelocationAction.h"
-#include "game/Names.h"
-#include "image/OpenedImage.h"
+#include "ui/ImageSession.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,41 +22,23 @@ class OffsetLabels;
 
 // The player editing area of the main window: the player list, the frame MainFRA with the
 // ratings form, the offsets and the relocation controls, and the bottom row (note, Apply,
-// Cancel). The main window owns the open file and tells this widget what happens to it; this
-// class only wires its parts (RatingsForm, OffsetLabels, RelocationAction) to the image.
+// Cancel). It wires its parts (RatingsForm, OffsetLabels) to the image session.
 class PlayerEditor : public QWidget {
     Q_OBJECT
   public:
-    PlayerEditor(Platform platform, const GameNames& names, QWidget* parent = nullptr);
+    // The area follows the session: it fills itself when an image is opened, shows what the file
+    // holds after a write made elsewhere (an undo, a redo, a patch, another window), and empties
+    // itself when the image is closed.
+    PlayerEditor(ImageSession& session, Platform platform, QWidget* parent = nullptr);
 
-    // The open image, or nullptr while none is open. Not owned.
-    void setImage(OpenedImage* image);
-    // New display names for PlayerLST and HeadLST; the selections stay.
-    void setNames(const GameNames& names);
-
-    // The steps of an opening, in the order the main window runs them.
-    void EnableEditingControls();
-    void ClearRelocationFlag();
-    void ShutOffPlayerEditor();
-    // The player editor's part of the shut-off, without its notice.
-    void switchOff();
-    void CheckRelocatedData();
-    void SelectFirstPlayer();
     // Gives PlayerLST the keyboard focus, so the arrow keys pick players.
     void focusPlayerList();
-    // Shows again what the file holds for the selected player and the relocation (after an undo
-    // or a redo).
-    void showSelectedPlayer();
 
-    // The player editor's part of closing: player 0 is shown (the file is still open), then
-    // every field is reset, the editor disabled and the image let go.
-    void ResetAfterClose();
-
-    // Apply and File > Save ROM: clamp, save the actual record, save the visual record.
+    // Apply and File > Save ROM: clamp, save the actual record, save the visual record. Images
+    // without player data never get player data written.
     void SavePlayer();
 
     bool relocated() const;
-    bool shutOff() const;
 
   signals:
     void rosterEditorRequested();  // "Roster Editor" clicked
@@ -70,6 +49,23 @@ class PlayerEditor : public QWidget {
     void createButtons();
     void createLayout();
     void connectWidgets();
+
+    // What the session tells.
+    void showOpenedImage();
+    void showWrittenImage();
+    void showNames();
+
+    // The steps of an opening, in this order.
+    void ClearRelocationFlag();
+    void EnableEditingControls();
+    void ShutOffPlayerEditor();
+    // The player editor's part of the shut-off, without its notice.
+    void switchOff();
+    void CheckRelocatedData();
+    void SelectFirstPlayer();
+    // The player editor's part of closing: player 0 is shown (the file is still open), then
+    // every field is reset and the editor disabled.
+    void ResetAfterClose();
 
     // Handlers.
     void PlayerLST_Click();
@@ -87,11 +83,14 @@ class PlayerEditor : public QWidget {
     // offset labels show offset: the state after a close ("0") or a shut-off (empty).
     void resetFields(const QString& number, const QString& offset);
     void reportFailure(const QString& title, const Status& status);
+    // Writes through the session; the area's own write does not reload the form.
+    Status save(const Action& action);
+    Status commit(const Applied& applied);
 
+    ImageSession& session_;
     Platform platform_;
-    OpenedImage* image_ = nullptr;
     bool shutOff_ = false;
-    RelocationAction relocation_;
+    bool saving_ = false;  // while the area's own write is under way
 
     QListWidget* PlayerLST = nullptr;
     QGroupBox* MainFRA = nullptr;

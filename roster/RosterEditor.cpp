@@ -14,11 +14,11 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "platform/ShownText.h"
-#include "ui/UndoKeys.h"
-#include "platform/UserSettings.h"
 #include "game/RosterTable.h"
+#include "platform/ShownText.h"
+#include "platform/UserSettings.h"
 #include "ui/OffsetLabels.h"
+#include "ui/UndoKeys.h"
 
 namespace slamwise {
 
@@ -33,26 +33,34 @@ QFrame* separatorLine() {
 
 }  // namespace
 
-RosterEditor::RosterEditor(OpenedImage& image, Platform platform, const GameNames& names,
-                           QWidget* parent)
-    : QDialog(parent), image_(image), platform_(platform) {
+RosterEditor::RosterEditor(ImageSession& session, Platform platform, QWidget* parent)
+    : QDialog(parent), session_(session), platform_(platform) {
     setObjectName(QStringLiteral("RosterEditor"));
     setWindowTitle(QStringLiteral("Team Roster Editor"));
     // Fixed size, title bar and close box, no minimise or maximise.
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
-    createWidgets(names);
+    createWidgets(session_.names());
     createLayout();
     connectWidgets();
     setSlotShown(false);
-    new UndoKeys(this, image_, platform_.messages, [this] { refresh(); });
+    new UndoKeys(this, session_, platform_.messages);
+    connect(&session_, &ImageSession::written, this, &RosterEditor::refresh);
 }
 
 void RosterEditor::refresh() {
-    if (team() >= 0 && slot() >= 0) {
+    // This window's own writes leave the boxes as the user set them.
+    if (!saving_ && team() >= 0 && slot() >= 0) {
         LoadRoster();
     }
+}
+
+Status RosterEditor::save(const Action& action) {
+    saving_ = true;
+    Status status = session_.apply(action).status();
+    saving_ = false;
+    return status;
 }
 
 void RosterEditor::createWidgets(const GameNames& names) {
@@ -274,9 +282,10 @@ void RosterEditor::LoadRoster() {
     const int t = team();
     const int s = slot();
     showTeamOffset(t);  // also when the slot cannot be read: the offset is the selected team's
-    const Status readable = image_.allows(Table::Rosters);
+    const Status readable =
+        session_.isOpen() ? session_.image().allows(Table::Rosters) : Status::failure("");
     Result<RosterSlot> codes =
-        readable ? readSlot(image_.rom(), t, s) : Result<RosterSlot>(readable);
+        readable ? readSlot(session_.image().rom(), t, s) : Result<RosterSlot>(readable);
     if (!codes) {
         {
             const QSignalBlocker block1(POS1CBO);
@@ -298,22 +307,18 @@ void RosterEditor::LoadRoster() {
 }
 
 void RosterEditor::showTeamOffset(int t) {
-    offsets_->show(0, teamOffset(t), image_.rom().headerSize());
+    offsets_->show(0, teamOffset(t), session_.isOpen() ? session_.image().rom().headerSize() : 0);
 }
 
 void RosterEditor::SaveData() {
     if (POS1CBO->currentIndex() < 0 || POS2CBO->currentIndex() < 0) {
         return;  // no slot shown yet
     }
-    Edit edit;
     const RosterSlot codes{static_cast<std::uint8_t>(POS1CBO->currentIndex()),
                            static_cast<std::uint8_t>(POS2CBO->currentIndex())};
-    Status status = addSlotSave(edit, image_, team(), slot(), codes);
-    if (status) {
-        status = image_.apply(edit, "Apply to " + TeamLST->item(team())->text().toStdString() +
-                                        " " + SlotLST->item(slot())->text().toStdString());
-    }
-    if (!status) {
+    const std::string label = "Apply to " + TeamLST->item(team())->text().toStdString() + " " +
+                              SlotLST->item(slot())->text().toStdString();
+    if (Status status = save(saveSlot(label, team(), slot(), codes)); !status) {
         reportFailure(QStringLiteral("The roster slot could not be saved."), status.message());
     }
 }
@@ -336,12 +341,7 @@ void RosterEditor::LastPlayerCMD_Click() {
         POS1CBO->setCurrentIndex(kEndOfRosterCode);
         POS2CBO->setCurrentIndex(0);
     }
-    Edit edit;
-    Status status = addRosterEnd(edit, image_, t, s);
-    if (status) {
-        status = image_.apply(edit, "Make Last Player");
-    }
-    if (!status) {
+    if (Status status = save(endRosterAt(t, s)); !status) {
         reportFailure(QStringLiteral("The roster could not be ended at this slot."),
                       status.message());
     }

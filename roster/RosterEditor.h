@@ -3,8 +3,7 @@
 #include <QDialog>
 
 #include "platform/Platform.h"
-#include "game/Names.h"
-#include "image/OpenedImage.h"
+#include "ui/ImageSession.h"
 
 class QCheckBox;
 class QComboBox;
@@ -25,11 +24,8 @@ class OffsetLabels;
 class RosterEditor : public QDialog {
     Q_OBJECT
   public:
-    RosterEditor(OpenedImage& image, Platform platform, const GameNames& names,
-                 QWidget* parent = nullptr);
-
-    // Shows again what the file holds for the selected slot (after an undo or a redo).
-    void refresh();
+    // The window follows the session: a write made elsewhere (an undo or a redo) shows at once.
+    RosterEditor(ImageSession& session, Platform platform, QWidget* parent = nullptr);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -47,6 +43,11 @@ class RosterEditor : public QDialog {
     void LastPlayerCMD_Click();
     void QuitCMD_Click();
 
+    // Shows again what the file holds for the selected slot, after a write made elsewhere.
+    void refresh();
+    // Writes through the session; the window's own write does not refresh it.
+    Status save(const Action& action);
+
     // Shows the selected slot of the selected team.
     void LoadRoster();
     // Writes the two selected codes into the selected slot.
@@ -59,7 +60,7 @@ class RosterEditor : public QDialog {
     void showTeamOffset(int t);
     void reportFailure(const QString& text, const std::string& reason);
 
-    OpenedImage& image_;
+    ImageSession& session_;
     Platform platform_;
 
     QListWidget* TeamLST = nullptr;
@@ -75,6 +76,7 @@ class RosterEditor : public QDialog {
 
     // Whether the current mouse press on a list changed its selection (and so already acted).
     bool selectionChangedByPress_ = false;
+    bool saving_ = false;  // while this window's own write is under way
 };
 
 }  // namespace slamwise

@@ -4,21 +4,18 @@
 #include <QKeySequence>
 #include <QList>
 #include <QWidget>
-#include <utility>
 
 #include "platform/Platform.h"
-#include "image/OpenedImage.h"
+#include "ui/ImageSession.h"
 
 namespace slamwise {
 
-UndoKeys::UndoKeys(QWidget* window, OpenedImage& image, MessageBoxes& messages,
-                   std::function<void()> shown)
+UndoKeys::UndoKeys(QWidget* window, ImageSession& session, MessageBoxes& messages)
     : QObject(window),
       window_(window),
-      image_(image),
+      session_(session),
       messages_(messages),
-      shown_(std::move(shown)),
-      mark_(image.history().mark()) {
+      mark_(session.session().history().mark()) {
     QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
     for (const QKeySequence& key :
          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
@@ -41,12 +38,15 @@ UndoKeys::UndoKeys(QWidget* window, OpenedImage& image, MessageBoxes& messages,
 }
 
 void UndoKeys::step(bool undo) {
-    const History& history = image_.history();
+    if (!session_.isOpen()) {
+        return;
+    }
+    const History& history = session_.session().history();
     if (undo ? !history.canUndoSince(mark_) : !history.canRedoSince(mark_)) {
         return;
     }
-    const Status status = undo ? image_.undo() : image_.redo();
-    shown_();
+    // The window shows the file again when the session says it was written.
+    const Status status = undo ? session_.undo() : session_.redo();
     if (!status) {
         messages_.show(window_, MessageBoxes::Icon::Critical, window_->windowTitle(),
                        undo ? QStringLiteral("The change could not be undone.")

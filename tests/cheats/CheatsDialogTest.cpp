@@ -12,7 +12,7 @@ class CheatsDialogTest : public test::WindowTest<CheatsDialog> {
         image_.at(kByte1) = static_cast<std::uint8_t>(first);
         image_.at(kByte2) = static_cast<std::uint8_t>(second);
         ASSERT_NO_FATAL_FAILURE(openImage());
-        window_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform());
+        window_ = std::make_unique<CheatsDialog>(session_, fake_.platform());
         window_->show();
     }
     // Entry i of the two lists: i from 0 to 7 in the first, 8 to 15 in the second.
@@ -27,7 +27,7 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
     open(0x81, 0x00);
     collected_["Cheats"] = window_->windowTitle();
     collected_["save failure"] = failing([&] { click("ApplyCMD"); });
-    failing([&] { window_ = std::make_unique<CheatsDialog>(*opened_, fake_.platform()); });
+    failing([&] { window_ = std::make_unique<CheatsDialog>(session_, fake_.platform()); });
     window_->setWindowTitle("Caption of the image");
     window_->show();
     QTest::qWait(0);
@@ -87,7 +87,7 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
         expectWritten({{kByte1, written >> 8}, {kByte2, written & 0xFF}}, bytes);
         EXPECT_TRUE(window_->isVisible());
     }
-    EXPECT_EQ(opened_->history().undoLabel(), "Cheat Codes");
+    EXPECT_EQ(history().undoLabel(), "Cheat Codes");
     // Ctrl+Z takes back the window's last Apply and shows the file again; Ctrl+Shift+Z redoes.
     ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
     QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);

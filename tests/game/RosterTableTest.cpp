@@ -1,3 +1,4 @@
+#include "game/Names.h"
 #include "game/RosterTable.h"
 
 #include <gtest/gtest.h>

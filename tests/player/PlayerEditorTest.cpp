@@ -11,21 +11,14 @@ const char* const kRatingBoxes[] = {"SPEEDTXT", "THREETXT", "DUNKTXT",  "PASSTXT
 
 class PlayerEditorTest : public test::WindowTest<PlayerEditor> {
   protected:
-    // Opens the image (relocated: both markers cleared) as the main window does, in its order
-    // of steps.
+    // A fresh area on the image (relocated: both markers cleared), which it follows.
     void open(const Image& image = Image(), bool relocated = false) {
         image_ = image;
         if (relocated)
             image_.at(0x27001) = image_.at(0x27801) = 0x00;
+        window_.reset(), session_.close();
+        window_ = std::make_unique<PlayerEditor>(session_, fake_.platform());
         ASSERT_NO_FATAL_FAILURE(openImage());
-        window_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
-        window_->setImage(&*opened_);
-        window_->ClearRelocationFlag();
-        window_->EnableEditingControls();
-        if (opened_->shutOff())
-            window_->ShutOffPlayerEditor();
-        window_->CheckRelocatedData();
-        window_->SelectFirstPlayer();
     }
     QLineEdit* box(int i) { return child<QLineEdit>(kRatingBoxes[i]); }
     void select(int player) { child<QListWidget>("PlayerLST")->setCurrentRow(player); }
@@ -40,7 +33,7 @@ class PlayerEditorTest : public test::WindowTest<PlayerEditor> {
 // What each state enables and shows; whenever editing is off a save writes nothing. Then every
 // fixed text, the messages of an empty box and of failures among them.
 TEST_F(PlayerEditorTest, ControlsAreEnabledOnlyWhilePlayerDataCanBeEditedAndTextsAreShown) {
-    window_ = std::make_unique<PlayerEditor>(fake_.platform(), defaultNames());
+    window_ = std::make_unique<PlayerEditor>(session_, fake_.platform());
     collected_["no image"] = child("VisualHEXLBL")->toolTip();
     // clang-format off
     struct State { const char* name; std::function<void()> reach; bool editing, roster, relocate;
@@ -49,7 +42,7 @@ TEST_F(PlayerEditorTest, ControlsAreEnabledOnlyWhilePlayerDataCanBeEditedAndText
         {"start", [] {}, false, false, false, "", "0000000", "0"},
         {"open", [&] { open(); }, true, true, true, nullptr, "$1FB8CF", nullptr},
         {"relocated", [&] { open(Image(), true); }, true, true, false, nullptr, "$1FB8CF", 0},
-        {"closed", [&] { select(50), window_->ResetAfterClose(); }, false, false, false, "0",
+        {"closed", [&] { select(50), session_.close(); }, false, false, false, "0",
          "0000000", "0"},
         {"Europe", [&] { open(Image({.release = Release::Europe})); }, false, true, false, "",
          "$1FB8CF", ""}};
@@ -84,7 +77,14 @@ TEST_F(PlayerEditorTest, ControlsAreEnabledOnlyWhilePlayerDataCanBeEditedAndText
     collected_["read failure"] = failing([&] { select(1); });
     collected_["save failure"] = failing([&] { click("ApplyCMD"); });
     collected_["relocation unread"] = failing([&] { click("RelocateVisualCMD"); });
-    collected_["relocation stopped"] = failing([&] { click("RelocateVisualCMD"); }, 2);
+    // The first operation after the checks fails: the relocation has begun writing.
+    FaultPlan checks{.at = FaultPlan::kNever};
+    {
+        ScopedFaultPlan counting(checks);
+        (void)session_.check(relocateVisualTable());
+    }
+    collected_["relocation stopped"] =
+        failing([&] { click("RelocateVisualCMD"); }, checks.operations + 1);
     const std::string failed = "Slamwise Player Editor\n", copy = "Click to copy an offset.";
     const std::string header = copy + " In the file, after its 512-byte copier header: ";
     // clang-format off
@@ -187,7 +187,7 @@ TEST_F(PlayerEditorTest, RelocationMovesTheShownAndCopiedOffsets) {
     EXPECT_TRUE(child<QCheckBox>("RelocateVisualCHK")->isChecked() &&
                 !enabled("RelocateVisualCMD"));
     EXPECT_EQ(fake_.settings.value("Visual Data Expanded"), "1");
-    EXPECT_EQ(opened_->history().undoLabel(), "Relocation");
+    EXPECT_EQ(history().undoLabel(), "Relocation");
     EXPECT_TRUE(file()[0x27801] == 0x00 && file()[0x51CAE] == 0xF0);
     for (std::uint32_t offset : changed())
         EXPECT_TRUE(offset - 0x27000 < 0xA80 || offset - 0x51B1A < 0x196) << std::hex << offset;

@@ -18,7 +18,7 @@ class RosterEditorTest : public test::WindowTest<RosterEditor> {
     }
     void open(RomFile::Access access = RomFile::Access::ReadWrite) {
         ASSERT_NO_FATAL_FAILURE(openImage(access));
-        window_ = std::make_unique<RosterEditor>(*opened_, fake_.platform(), defaultNames());
+        window_ = std::make_unique<RosterEditor>(session_, fake_.platform());
         window_->show();
     }
     void clickRow(const char* listName, int row, Qt::KeyboardModifiers keys = {}) {
@@ -63,11 +63,11 @@ TEST_F(RosterEditorTest, SlotsShowAndApplyWriteTheCodesRefusalsWriteNothing) {
     child<QComboBox>("POS1CBO")->setCurrentIndex(0x12);
     child<QComboBox>("POS2CBO")->setCurrentIndex(0xFE);
     click("ApplyCMD");
-    collected_["undo apply"] = QString::fromStdString(opened_->history().undoLabel());
+    collected_["undo apply"] = QString::fromStdString(history().undoLabel());
     clickRow("SlotLST", 19);
     fake_.messages.answers.push_back(true);
     click("LastPlayerCMD");
-    collected_["undo end"] = QString::fromStdString(opened_->history().undoLabel());
+    collected_["undo end"] = QString::fromStdString(history().undoLabel());
     EXPECT_TRUE(code("POS1CBO") == 0xFE && code("POS2CBO") == 0x00);
     expectWritten({{kTeam0, 0x12}, {kTeam0 + 2, 0xFE}, {0xB191B, 0xFE}, {0xB191C, 0xFF}});
     click("ApplyCMD");

@@ -1,7 +1,7 @@
 #pragma once
 
-// What the window tests share: a fixture holding the fake platform, the image file, the opened
-// image and the window, which finds controls by objectName and checks texts and bytes.
+// What the window tests share: a fixture holding the fake platform, the image file, the image
+// session and the window, which finds controls by objectName and checks texts and bytes.
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <QtWidgets>
 
 #include "storage/FaultInjection.h"
-#include "image/OpenedImage.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
+#include "ui/ImageSession.h"
 
 namespace slamwise::test {
 
@@ -37,14 +37,16 @@ class WindowTest : public ::testing::Test {
     void click(const char* name) { child<QAbstractButton>(name)->click(); }
     QString label(const char* name) { return child<QLabel>(name)->text(); }
     bool enabled(const char* name) { return child(name)->isEnabled(); }
-    // Closes the window, writes image_ to the file and opens it.
+    // Closes the image, writes image_ to the file and opens it in the session, which the
+    // window (if any) follows.
     void openImage(RomFile::Access access = RomFile::Access::ReadWrite) {
-        window_.reset(), opened_.reset();
+        session_.close();
         path_ = image_.writeTo(dir_.file("image.sfc"));
         Result<OpenedImage> opened = OpenedImage::open(path_, access);
         ASSERT_TRUE(opened) << opened.error();
-        opened_.emplace(std::move(opened).value());
+        session_.open(Session(std::move(opened).value()));
     }
+    const History& history() const { return session_.session().history(); }
     std::vector<std::uint8_t> file() const { return readFile(path_); }
     std::vector<std::uint32_t> changed() const { return changedOffsets(image_.bytes(), file()); }
     // The file holds these values at these offsets; every other byte is as image_ has it.
@@ -101,7 +103,7 @@ class WindowTest : public ::testing::Test {
     TempDir dir_;
     Image image_;
     std::string path_;
-    std::optional<OpenedImage> opened_;
+    ImageSession session_;
     std::unique_ptr<Window> window_;
     std::map<QString, QString> collected_;
 };
