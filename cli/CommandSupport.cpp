@@ -94,7 +94,13 @@ int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
         return refuse(io, image.error());
     }
     (void)namesFor(io, options.image, options.names, {});  // only to warn: no names are needed
-    Import import = checkRows(*image, readTable(options.file, columns));
+    const InputTable table = readTable(options.file, columns);
+    if (table.separator != ',') {
+        io.err << "Reading " << options.file << " with "
+               << (table.separator == '\t' ? std::string("a tab") : "\";\"")
+               << " between fields.\n";
+    }
+    Import import = checkRows(*image, table);
     if (!import.problems.empty()) {
         return refuse(io, import.problems);
     }
