@@ -1,9 +1,13 @@
 #include "about/AboutDialog.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -65,6 +69,8 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
 
     auto* programInfo = new QLabel(programText(), frame);
     programInfo->setObjectName(QStringLiteral("ProgramInfoLBL"));
+    programInfo->setWordWrap(true);  // the credit line breaks rather than being cut
+    programInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* warning = new QLabel(
         QStringLiteral("READ THIS: Neither the maker of this program nor its author works for, or "
@@ -94,13 +100,33 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
     inner->addWidget(forum);
     inner->addWidget(homePage);
 
+    inner->addStretch();
+
+    // The text scrolls when a large font makes it taller than the window; the width follows
+    // the window and the lines wrap.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("AboutScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(frame);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
+    layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
-    setFixedWidth(420);
+
+    // Wide enough for the first lines beside a scroll bar, tall enough for all the text at the
+    // window's font, and never taller than the screen: then the text scrolls.
+    const QMargins margins = layout->contentsMargins();
+    const int sides = margins.left() + margins.right() +
+                      style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
+    const int width = std::max(420, frame->minimumSizeHint().width() + sides);
+    const int height = frame->heightForWidth(width - sides) + layout->spacing() +
+                       close->sizeHint().height() + margins.top() + margins.bottom();
+    resize(width, std::min(height, screen()->availableGeometry().height() * 9 / 10));
 }
 
 }  // namespace slamwise
