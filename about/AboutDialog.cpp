@@ -36,6 +36,31 @@ QLabel* linkLabel(const QString& name, const QString& address, const QString& to
     return label;
 }
 
+// The text scrolls when a large font makes it taller than the window; the width follows the
+// window and the lines wrap.
+QScrollArea* scrolling(QWidget* text, QWidget* parent) {
+    auto* scroll = new QScrollArea(parent);
+    scroll->setObjectName(QStringLiteral("AboutScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(text);
+    return scroll;
+}
+
+// Wide enough for the first lines beside a scroll bar, tall enough for all the text at the
+// window's font, and never taller than the screen: then the text scrolls.
+QSize fittingSize(const QWidget& window, const QWidget& text, int buttonHeight,
+                  const QLayout& layout) {
+    const QMargins margins = layout.contentsMargins();
+    const int sides =
+        margins.left() + margins.right() + window.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int width = std::max(420, text.minimumSizeHint().width() + sides);
+    const int height = text.heightForWidth(width - sides) + layout.spacing() + buttonHeight +
+                       margins.top() + margins.bottom();
+    return {width, std::min(height, window.screen()->availableGeometry().height() * 9 / 10)};
+}
+
 }  // namespace
 
 QString AboutDialog::programText() {
@@ -99,17 +124,9 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
     inner->addWidget(warning);
     inner->addWidget(forum);
     inner->addWidget(homePage);
-
     inner->addStretch();
 
-    // The text scrolls when a large font makes it taller than the window; the width follows
-    // the window and the lines wrap.
-    auto* scroll = new QScrollArea(this);
-    scroll->setObjectName(QStringLiteral("AboutScroll"));
-    scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setWidgetResizable(true);
-    scroll->setWidget(frame);
+    auto* scroll = scrolling(frame, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -118,15 +135,7 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
     layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
 
-    // Wide enough for the first lines beside a scroll bar, tall enough for all the text at the
-    // window's font, and never taller than the screen: then the text scrolls.
-    const QMargins margins = layout->contentsMargins();
-    const int sides = margins.left() + margins.right() +
-                      style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, scroll);
-    const int width = std::max(420, frame->minimumSizeHint().width() + sides);
-    const int height = frame->heightForWidth(width - sides) + layout->spacing() +
-                       close->sizeHint().height() + margins.top() + margins.bottom();
-    resize(width, std::min(height, screen()->availableGeometry().height() * 9 / 10));
+    resize(fittingSize(*this, *frame, close->sizeHint().height(), *layout));
 }
 
 }  // namespace slamwise

@@ -161,6 +161,8 @@ const Said kSaid[] = {
     {{"cheats", "get", "IMAGE"}, "", 0, "Cheat byte 1: 0x81\n  [x] Powerup Push\n  [ ] Powerup 3"},
     {{"checksum", "IMAGE"}, "", 0, "Checksum:      stored 0x"},
     {{"cheats", "set", "--help"}, "", 0, "Usage: slamwise"},
+    {{"--list-commands"}, "", 0, "info\nplayers export\nplayers import\nrosters export\nrosters "
+     "import\nrosters end\ncheats get\ncheats set\nrelocate\nchecksum\npatch create\npatch apply\n"},
     {{}, "", 2, "A subcommand is required"},
     {{"cheats", "set", "IMAGE"}, "", 2, "give --byte1/--byte2, or --on/--off"},
     {{"checksum", "IMAGE", "--dry-run"}, "", 2, "requires --fix"},
