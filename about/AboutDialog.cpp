@@ -1,9 +1,13 @@
 #include "about/AboutDialog.h"
 
+#include <algorithm>
+
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QStyle>
 #include <QVBoxLayout>
 
@@ -30,6 +34,31 @@ QLabel* linkLabel(const QString& name, const QString& address, const QString& to
     QObject::connect(label, &QLabel::linkActivated,
                      [&urls](const QString& link) { urls.open(QUrl(link)); });
     return label;
+}
+
+// The text scrolls when a large font makes it taller than the window; the width follows the
+// window and the lines wrap.
+QScrollArea* scrolling(QWidget* text, QWidget* parent) {
+    auto* scroll = new QScrollArea(parent);
+    scroll->setObjectName(QStringLiteral("AboutScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(text);
+    return scroll;
+}
+
+// Wide enough for the first lines beside a scroll bar, tall enough for all the text at the
+// window's font, and never taller than the screen: then the text scrolls.
+QSize fittingSize(const QWidget& window, const QWidget& text, int buttonHeight,
+                  const QLayout& layout) {
+    const QMargins margins = layout.contentsMargins();
+    const int sides =
+        margins.left() + margins.right() + window.style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    const int width = std::max(420, text.minimumSizeHint().width() + sides);
+    const int height = text.heightForWidth(width - sides) + layout.spacing() + buttonHeight +
+                       margins.top() + margins.bottom();
+    return {width, std::min(height, window.screen()->availableGeometry().height() * 9 / 10)};
 }
 
 }  // namespace
@@ -65,6 +94,8 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
 
     auto* programInfo = new QLabel(programText(), frame);
     programInfo->setObjectName(QStringLiteral("ProgramInfoLBL"));
+    programInfo->setWordWrap(true);  // the credit line breaks rather than being cut
+    programInfo->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     auto* warning = new QLabel(
         QStringLiteral("READ THIS: Neither the maker of this program nor its author works for, or "
@@ -93,14 +124,18 @@ AboutDialog::AboutDialog(UrlOpener& urls, QWidget* parent) : QDialog(parent), ur
     inner->addWidget(warning);
     inner->addWidget(forum);
     inner->addWidget(homePage);
+    inner->addStretch();
+
+    auto* scroll = scrolling(frame, this);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(close);
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
+    layout->addWidget(scroll, 1);
     layout->addLayout(buttons);
-    setFixedWidth(420);
+
+    resize(fittingSize(*this, *frame, close->sizeHint().height(), *layout));
 }
 
 }  // namespace slamwise

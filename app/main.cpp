@@ -1,15 +1,17 @@
 #include <QApplication>
 #include <QCommandLineParser>
 
+#include "Version.h"
+#include "app/AppIcon.h"
 #include "app/MainWindow.h"
 #include "platform/QtPlatform.h"
-#include "Version.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationVersion(QString::fromStdString(slamwise::versionText()));
     // Lets the desktop match the windows with the installed desktop entry and its icon.
     QGuiApplication::setDesktopFileName(QString::fromLatin1(slamwise::kApplicationId));
+    QApplication::setWindowIcon(slamwise::applicationIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(

@@ -1,11 +1,14 @@
 #include "cheats/CheatsDialog.h"
 
+#include <algorithm>
+
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -30,8 +33,9 @@ QListWidget* cheatList(const char* name,
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
-    // Tall enough for all eight entries, no scrolling.
+    // Tall and wide enough for all eight entries, no scrolling.
     list->setFixedHeight(list->sizeHintForRow(0) * kCheatsPerByte + 2 * list->frameWidth() + 4);
+    list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + 4);
     return list;
 }
 
@@ -39,6 +43,39 @@ QLabel* namedLabel(const QString& name, const QString& caption) {
     auto* label = new QLabel(caption);
     label->setObjectName(name);
     return label;
+}
+
+// The smallest screen the window must fit on: 1280 by 800 pixels.
+constexpr int kScreenHeight = 800;
+
+// "Cheat definitions:": the texts wrap at about 60 characters, and scroll when the window is
+// made smaller than they need. height is set to the frame's height with no scrolling.
+QGroupBox* definitionsFrame(const QFontMetrics& metrics, int& height) {
+    auto* frame = new QGroupBox(QStringLiteral("Cheat definitions:"));
+    frame->setObjectName(QStringLiteral("Frame2"));
+    auto* texts = new QWidget;
+    auto* definitions = new QVBoxLayout(texts);
+    definitions->setContentsMargins(0, 0, 0, 0);
+    for (std::size_t i = 0; i < kCheatDefinitions.size(); ++i) {
+        auto* definition =
+            namedLabel(QStringLiteral("Label%1").arg(i + 2), text(kCheatDefinitions[i]));
+        definition->setWordWrap(true);
+        definitions->addWidget(definition);
+    }
+    definitions->addStretch();
+    auto* scroll = new QScrollArea;
+    scroll->setObjectName(QStringLiteral("DefinitionsScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(texts);
+    scroll->setMinimumWidth(metrics.averageCharWidth() * 60);
+    const int textHeight = texts->heightForWidth(scroll->minimumWidth());
+    scroll->setMinimumHeight(std::min(textHeight, metrics.height() * 8));
+    auto* layout = new QVBoxLayout(frame);
+    layout->addWidget(scroll);
+    height = frame->minimumSizeHint().height() - scroll->minimumHeight() + textHeight;
+    return frame;
 }
 
 }  // namespace
@@ -84,13 +121,8 @@ void CheatsDialog::createWidgets() {
     Label18->setWordWrap(true);
     infoLayout->addWidget(Label18, 1);
 
-    auto* Frame2 = new QGroupBox(QStringLiteral("Cheat definitions:"));
-    Frame2->setObjectName(QStringLiteral("Frame2"));
-    auto* definitions = new QVBoxLayout(Frame2);
-    for (std::size_t i = 0; i < kCheatDefinitions.size(); ++i) {
-        definitions->addWidget(
-            namedLabel(QStringLiteral("Label%1").arg(i + 2), text(kCheatDefinitions[i])));
-    }
+    int definitionsHeight = 0;  // Frame2 with all of its text shown
+    auto* Frame2 = definitionsFrame(fontMetrics(), definitionsHeight);
 
     auto* InfoLBL = namedLabel(QStringLiteral("InfoLBL"),
                                QStringLiteral("There are a few other cheat codes that are "
@@ -121,8 +153,11 @@ void CheatsDialog::createWidgets() {
 
     auto* layout = new QHBoxLayout(this);
     layout->addLayout(left);
-    layout->addWidget(Frame2);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    layout->addWidget(Frame2, 1);
+    // All the definitions shown, when the screen has room for them.
+    const int height =
+        std::max(layout->minimumSize().height(), definitionsHeight + 4 * fontMetrics().height());
+    resize(layout->minimumSize().width(), std::min(height, kScreenHeight - 40));
 }
 
 void CheatsDialog::GetCheatCodes() {

@@ -43,6 +43,18 @@ void addImport(CLI::App& parent, ImportOptions& options, std::function<int()>& a
     sub->callback([&, io, command] { action = [&, io, command] { return command(io, options); }; });
 }
 
+// Prints every command that runs something, one a line with its words ("players export");
+// the build makes a man page for each.
+void listCommands(const CLI::App& app, const std::string& words, std::ostream& out) {
+    const auto subcommands = app.get_subcommands([](const CLI::App*) { return true; });
+    if (subcommands.empty() && !words.empty()) {
+        out << words << "\n";
+    }
+    for (const CLI::App* sub : subcommands) {
+        listCommands(*sub, words.empty() ? sub->get_name() : words + " " + sub->get_name(), out);
+    }
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
@@ -163,6 +175,10 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     apply->callback(
         [&] { action = [&] { return applyPatchFile(io, patchImage, patchFile, patchDryRun); }; });
 
+    if (args == std::vector<std::string>{"--list-commands"}) {  // for the build, not in --help
+        listCommands(app, "", out);
+        return kExitSuccess;
+    }
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
         app.parse(reversed);

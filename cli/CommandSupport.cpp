@@ -73,6 +73,11 @@ int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
     }
     (void)namesFor(io, options.image, options.names, {});  // only to warn: no names are needed
     const InputTable table = readTable(options.file, columns);
+    if (table.separator != ',') {
+        io.err << "Reading " << options.file << " with "
+               << (table.separator == '\t' ? std::string("a tab") : "\";\"")
+               << " between fields.\n";
+    }
     const Action import{"Import", [&](const OpenedImage& opened) -> Result<Edit> {
                             Import checked = checkRows(opened, table);
                             if (checked.problems.empty()) {

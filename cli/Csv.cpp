@@ -2,7 +2,31 @@
 
 namespace slamwise::cli {
 
-CsvText parseCsv(std::string_view text) {
+char csvSeparator(std::string_view text) {
+    bool quoted = false;
+    bool blank = true;
+    for (char c : text) {
+        if (c == '"') {
+            quoted = !quoted;
+            blank = false;
+        } else if (quoted) {
+            continue;
+        } else if (c == ',' || c == ';' || c == '\t') {
+            if (c != '\t' || !blank) {
+                return c;
+            }
+        } else if (c == '\n') {
+            if (!blank) {
+                break;
+            }
+        } else if (c != ' ' && c != '\r') {
+            blank = false;
+        }
+    }
+    return ',';
+}
+
+CsvText parseCsv(std::string_view text, char separator) {
     CsvText result;
     int line = 1;
     std::size_t i = 0;
@@ -42,19 +66,19 @@ CsvText parseCsv(std::string_view text) {
                         {openedOn, row.fields.size(), "a quoted field is not closed"});
                     return result;
                 }
-                if (i < text.size() && text[i] != ',' && text[i] != '\n' && text[i] != '\r' &&
+                if (i < text.size() && text[i] != separator && text[i] != '\n' && text[i] != '\r' &&
                     !broken) {
                     broken = true;
                     brokenField = row.fields.size();
                 }
             }
-            // The unquoted part (or what follows a closing quote) runs to a comma or line end.
-            while (i < text.size() && text[i] != ',' && text[i] != '\n' &&
+            // The unquoted part (or what follows a closing quote) runs to a separator or line end.
+            while (i < text.size() && text[i] != separator && text[i] != '\n' &&
                    !(text[i] == '\r' && (i + 1 == text.size() || text[i + 1] == '\n'))) {
                 field += text[i++];
             }
             row.fields.push_back(field);
-            if (i < text.size() && text[i] == ',') {
+            if (i < text.size() && text[i] == separator) {
                 ++i;
                 continue;
             }

@@ -6,9 +6,9 @@
 
 namespace slamwise::cli {
 
-// Comma-separated text as spreadsheets write it: fields separated by commas, a field that
-// holds a comma, a quote or a line break is put in double quotes with its quotes doubled.
-// Lines end with LF or CRLF.
+// Comma-separated text as spreadsheets write it: fields separated by commas (or, as many
+// locales save it, by semicolons or tabs), a field that holds the separator, a quote or a line
+// break is put in double quotes with its quotes doubled. Lines end with LF or CRLF.
 
 struct CsvRow {
     int line = 0;  // line of the file on which the row starts, from 1
@@ -28,7 +28,11 @@ struct CsvText {
     std::vector<CsvError> errors;
 };
 
-CsvText parseCsv(std::string_view text);
+// The separator of a text: the first ',', ';' or tab outside quotes on its first non-blank row
+// (the header row); ',' when that row has none of them.
+char csvSeparator(std::string_view text);
+
+CsvText parseCsv(std::string_view text, char separator = ',');
 
 // One field as it is written: quoted only when it has to be.
 std::string csvField(std::string_view text);

@@ -9,9 +9,9 @@
 #include <set>
 #include <sstream>
 
-#include "game/Names.h"
 #include "cli/CommandSupport.h"
 #include "cli/Csv.h"
+#include "game/Names.h"
 
 namespace slamwise::cli {
 
@@ -93,7 +93,8 @@ bool checkColumns(const std::vector<std::string>& present, const ColumnSet& colu
 }
 
 void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table) {
-    CsvText csv = parseCsv(text);
+    table.separator = csvSeparator(text);
+    CsvText csv = parseCsv(text, table.separator);
     std::vector<std::string> header;
     const int headerLine = csv.rows.empty() ? 1 : csv.rows.front().line;
     if (!csv.rows.empty()) {

@@ -25,6 +25,7 @@ struct InputTable {
     std::string name;  // the file, as messages name it
     std::vector<InputRecord> records;
     std::vector<std::string> problems;  // "<file>:<line>: ..." each
+    char separator = ',';               // between the fields of a CSV file: ',', ';' or a tab
 
     // "<file>:<line>: "
     std::string where(int line) const { return name + ":" + std::to_string(line) + ": "; }
@@ -39,8 +40,9 @@ struct ColumnSet {
 // blanks aside), otherwise CSV.
 TableFormat formatOf(std::string_view text);
 
-// Reads the text of an import file. CSV has a header row, JSON is an array of objects whose values
-// are numbers, texts or null; columns in any order. Unknown, repeated and missing columns, rows
+// Reads the text of an import file. CSV has a header row, whose separator (',', ';' or a tab)
+// holds for the whole file; JSON is an array of objects whose values are numbers, texts or null;
+// columns in any order. Unknown, repeated and missing columns, rows
 // with too few or too many cells, text that is not well-formed or not UTF-8 are problems; the
 // records that could be read are returned beside them.
 InputTable parseTable(std::string_view text, TableFormat format, const std::string& name,

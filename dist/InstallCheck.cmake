@@ -2,7 +2,7 @@
 #   BUILD_DIR  the build to install    PREFIX     the scratch prefix (emptied first)
 #   MAN_PAGES  whether man pages are made
 # The desktop entry and the metainfo are validated when desktop-file-validate and appstreamcli
-# are installed.
+# are installed; the desktop's "Open with" is checked with gio (or xdg-mime) when there.
 
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
@@ -17,14 +17,9 @@ set(expected
     bin/slamwise
     share/applications/${id}.desktop
     share/icons/hicolor/scalable/apps/${id}.svg
-    share/metainfo/${id}.metainfo.xml)
-if(MAN_PAGES)
-    foreach(page slamwise slamwise-editor slamwise-info slamwise-players-export
-                 slamwise-players-import slamwise-rosters-export slamwise-rosters-import
-                 slamwise-cheats-get slamwise-cheats-set slamwise-relocate)
-        list(APPEND expected share/man/man1/${page}.1)
-    endforeach()
-endif()
+    share/metainfo/${id}.metainfo.xml
+    share/mime/packages/${id}.xml
+    share/doc/slamwise/copyright)
 foreach(file IN LISTS expected)
     if(NOT EXISTS "${PREFIX}/${file}")
         message(SEND_ERROR "not installed: ${file}")
@@ -63,3 +58,6 @@ if(APPSTREAMCLI)
 else()
     message(STATUS "appstreamcli not found: metainfo not validated")
 endif()
+
+include("${CMAKE_CURRENT_LIST_DIR}/InstallCheckPages.cmake")
+include("${CMAKE_CURRENT_LIST_DIR}/InstallCheckOpenWith.cmake")

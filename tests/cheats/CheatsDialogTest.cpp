@@ -101,4 +101,24 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
     expectWritten({{kByte1, 0xFE}, {kByte2, 0x7F}});
 }
 
+// The window fits a 1280 by 800 screen with every definition whole, and made smaller, the
+// definitions scroll.
+TEST_F(CheatsDialogTest, FitsASmallScreen) {
+    open(0, 0);
+    QApplication::processEvents();
+    for (QSize size : {window_->sizeHint(), window_->minimumSizeHint(), window_->size()}) {
+        EXPECT_TRUE(size.width() <= 1280 && size.height() <= 800)
+            << size.width() << "x" << size.height();
+    }
+    auto* scroll = child<QScrollArea>("DefinitionsScroll");
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+    for (int i = 2; i <= 17; ++i) {
+        auto* definition = child<QLabel>(qPrintable(QStringLiteral("Label%1").arg(i)));
+        EXPECT_GE(definition->height(), definition->heightForWidth(definition->width())) << i;
+    }
+    window_->resize(window_->minimumSize());
+    QApplication::processEvents();
+    EXPECT_GT(scroll->verticalScrollBar()->maximum(), 0);
+}
+
 }  // namespace slamwise

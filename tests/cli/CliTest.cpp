@@ -64,7 +64,10 @@ TEST(Cli, WriteExactlyTheBytesAsked) {
         {kPlayers, "[{\"index\": 3, \"speed\": 5, \"three_point\": 8, \"dunk\": 7, \"pass\": 4, "
                    "\"power\": 10, \"steal\": 9, \"block\": 2, \"clutch\": 0, \"ai\": 3, \"skin\": "
                    "\"white\", \"height\": \"small\"}]", player3},
+        {kPlayers, "index;speed;three_point;dunk;pass;power;steal;block;clutch;ai;\"skin\";height\n"
+                   "3;5;8;7;4;10;9;2;0;3;\"white\";small\n", player3},
         {kRosters, "\xEF\xBB\xBFteam,slot,position1\r\n3,6,0x12\r\n", {{kSlot, 0x12}}},
+        {kRosters, "team\tslot\tposition2\r\n3\t6\t\"0x34\"\r\n", {{kSlot + 2, 0x34}}},
         {kRosters, "\xEF\xBB\xBF[{\"team\": 3, \"slot\": 6, \"position2\": \"0x34\"}]\r\n",
          {{kSlot + 2, 0x34}}},
         {{"rosters", "end", "IMAGE", "28", "20"}, "", {{end, 0xFE}, {end + 1, 0xFF}}},
@@ -158,6 +161,8 @@ const Said kSaid[] = {
     {{"cheats", "get", "IMAGE"}, "", 0, "Cheat byte 1: 0x81\n  [x] Powerup Push\n  [ ] Powerup 3"},
     {{"checksum", "IMAGE"}, "", 0, "Checksum:      stored 0x"},
     {{"cheats", "set", "--help"}, "", 0, "Usage: slamwise"},
+    {{"--list-commands"}, "", 0, "info\nplayers export\nplayers import\nrosters export\nrosters "
+     "import\nrosters end\ncheats get\ncheats set\nrelocate\nchecksum\npatch create\npatch apply\n"},
     {{}, "", 2, "A subcommand is required"},
     {{"cheats", "set", "IMAGE"}, "", 2, "give --byte1/--byte2, or --on/--off"},
     {{"checksum", "IMAGE", "--dry-run"}, "", 2, "requires --fix"},
@@ -169,6 +174,12 @@ const Said kSaid[] = {
     {{"info", "IMAGE.stopped"}, "", 1, "Make \"IMAGE.stopped\" writable so that the change can be"},
     {{"relocate", "IMAGE.gone"}, "", 1, "\"IMAGE.gone\" for reading and writing: No such file or"},
     {kPlayers, "index,speed\n,5\n", 1, "FILE:2: index is empty\nNothing was written.\n"},
+    {{"players", "import", "IMAGE", "FILE", "--dry-run"}, "index;\"name\"\n3;\"a;\"\"b\"\"\"\n", 0,
+     "Reading FILE with \";\" between fields.\n"},
+    {kPlayers, "\"index\";speed,dunk\n0;1,2\n", 1, "FILE:1: unknown column \"speed,dunk\"\n"},
+    {{"rosters", "import", "IMAGE", "FILE", "--dry-run"}, "team\tslot\n\"3\"\t\"6\t\"\n", 0,
+     "Reading FILE with a tab between fields.\n"},
+    {kRosters, "team\tslot\tposition1\n0\t1\n", 1, "FILE:2: 2 cells, the header has 3"},
     {{"players", "import", "IMAGE", "FILE", "--dry-run"}, "index\n0\n0\n", 1,
      "FILE:3: index \"0\" gives player 0 again, after line 2\nNothing was written.\n"},
     {kPlayers, "index,ai,skin,height\n0,2.5,purple,tall\n", 1,

@@ -1,10 +1,15 @@
 // Makes the README's pictures of the main, roster and cheat windows: a synthetic image is
-// opened under Qt's offscreen platform, each window is shown and saved with QWidget::grab.
+// opened under Qt's offscreen platform, each window is shown at a fixed size, in a fixed style
+// and font, and drawn with QWidget::grab, so every run draws the same pixels.
 //
-//     slamwise_screenshots OUTPUT_FOLDER     (run by tools/screenshots/make-screenshots.sh)
+//     slamwise_screenshots OUTPUT_FOLDER            (run by tools/screenshots/make-screenshots.sh)
+//     slamwise_screenshots --compare DOCS_FOLDER    (the test: the committed pictures are what
+//                                                    the windows draw now)
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFont>
+#include <QImage>
 #include <QListWidget>
 #include <QPushButton>
 #include <QTimer>
@@ -59,10 +64,30 @@ std::string makeImage(const test::TempDir& dir) {
     return path;
 }
 
-bool save(QWidget* window, const QDir& folder, const QString& name) {
+// Where the pictures go, or, when comparing, the folder of the committed pictures.
+struct Target {
+    QDir folder;
+    bool compare = false;
+};
+
+// Saves what the window draws as name, or compares it with the picture of that name.
+bool save(QWidget* window, const Target& target, const QString& name) {
     QApplication::processEvents();
-    const QString file = folder.filePath(name);
-    if (!window->grab().save(file)) {
+    const QString file = target.folder.filePath(name);
+    const QImage drawn = window->grab().toImage().convertToFormat(QImage::Format_ARGB32);
+    if (target.compare) {
+        const QImage committed(file);
+        if (committed.convertToFormat(QImage::Format_ARGB32) == drawn) {
+            return true;
+        }
+        std::fprintf(stderr,
+                     "docs/%s differs from what the window draws now (%dx%d, drawn %dx%d); run "
+                     "tools/screenshots/make-screenshots.sh and commit the pictures\n",
+                     qPrintable(name), committed.width(), committed.height(), drawn.width(),
+                     drawn.height());
+        return false;
+    }
+    if (!drawn.save(file)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
         return false;
     }
@@ -72,13 +97,13 @@ bool save(QWidget* window, const QDir& folder, const QString& name) {
 
 // Runs prepare on the modal window that start opens, saves it as name and closes it.
 bool saveModal(const std::function<void()>& start, const std::function<void(QWidget*)>& prepare,
-               const QDir& folder, const QString& name) {
+               const Target& target, const QString& name) {
     bool saved = false;
     QTimer::singleShot(0, [&] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal != nullptr) {
             prepare(modal);
-            saved = save(modal, folder, name);
+            saved = save(modal, target, name);
             modal->close();
         }
     });
@@ -88,15 +113,31 @@ bool saveModal(const std::function<void()>& start, const std::function<void(QWid
 
 }  // namespace
 
+// The same pixels on every run: the offscreen platform, the Fusion style, a font the project's
+// set-up installs, no blinking text cursor.
+void fixLooks() {
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setHintingPreference(QFont::PreferFullHinting);
+    QApplication::setFont(font);
+    QApplication::setCursorFlashTime(0);
+}
+
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n", argv[0]);
+    const bool compare = argc == 3 && QByteArray(argv[1]) == "--compare";
+    if (argc != 2 && !compare) {
+        std::fprintf(stderr, "usage: %s OUTPUT_FOLDER\n       %s --compare DOCS_FOLDER\n", argv[0],
+                     argv[0]);
         return 2;
     }
-    QDir folder(QString::fromLocal8Bit(argv[1]));
-    folder.mkpath(QStringLiteral("."));
+    fixLooks();
+    const Target target{QDir(QString::fromLocal8Bit(argv[argc - 1])), compare};
+    if (!compare) {
+        target.folder.mkpath(QStringLiteral("."));
+    }
 
     test::TempDir dir;
     std::string image = makeImage(dir);
@@ -106,8 +147,9 @@ int main(int argc, char** argv) {
     test::FakePlatform fake;  // nothing of the user's settings is read or written
     MainWindow window(fake.platform(), QString::fromStdString(dir.path().string()));
     window.Form_Load(QString::fromStdString(image));
+    window.resize(window.sizeHint().expandedTo(window.minimumSizeHint()));
     window.show();
-    bool saved = save(&window, folder, QStringLiteral("main-window.png"));
+    bool saved = save(&window, target, QStringLiteral("main-window.png"));
 
     saved &=
         saveModal([&] { window.findChild<QPushButton*>(QStringLiteral("TeamEditCMD"))->click(); },
@@ -115,9 +157,9 @@ int main(int argc, char** argv) {
                       roster->findChild<QListWidget*>(QStringLiteral("TeamLST"))->setCurrentRow(0);
                       roster->findChild<QListWidget*>(QStringLiteral("SlotLST"))->setCurrentRow(2);
                   },
-                  folder, QStringLiteral("roster-editor.png"));
+                  target, QStringLiteral("roster-editor.png"));
     saved &= saveModal([&] { window.findChild<QAction*>(QStringLiteral("mnuCheats"))->trigger(); },
-                       [](QWidget*) {}, folder, QStringLiteral("cheat-codes.png"));
+                       [](QWidget*) {}, target, QStringLiteral("cheat-codes.png"));
     window.close();
     return saved ? 0 : 1;
 }
