@@ -7,6 +7,8 @@
 #include <map>
 #include <utility>
 
+#include "cli/Commands.h"
+
 namespace slamwise::cli {
 
 Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
@@ -68,6 +70,7 @@ int finishEdit(Io io, OpenedImage& image, const Edit& edit, bool dryRun) {
         }
     }
     if (dryRun) {
+        printEditChanges(io, image, edit);
         io.out << "Dry run: " << changes.size() << " byte(s) would change in " << rom.path()
                << "; nothing was written.\n";
         for (const auto& [offset, values] : changes) {
@@ -145,12 +148,6 @@ std::optional<std::uint8_t> byteValue(std::string_view text) {
         return std::nullopt;
     }
     return static_cast<std::uint8_t>(*value);
-}
-
-std::string rawCell(unsigned value, int hexDigits) {
-    char text[24];
-    std::snprintf(text, sizeof text, "raw:0x%0*X", hexDigits, value);
-    return text;
 }
 
 std::optional<unsigned> rawValue(std::string_view text) {
