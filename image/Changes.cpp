@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -71,7 +72,7 @@ class Comparison {
         return std::equal(before_.begin() + offset, before_.begin() + offset + size,
                           after_.begin() + offset);
     }
-    std::uint16_t word(Bytes image, std::uint32_t offset) const {
+    static std::uint16_t word(Bytes image, std::uint32_t offset) {
         return static_cast<std::uint16_t>(image[offset] | (image[offset + 1] << 8));
     }
 
@@ -301,8 +302,8 @@ std::vector<Change> gameChangesBetween(std::span<const std::uint8_t> before,
     }
     Change relocation{.kind = ChangeKind::Relocation};
     std::vector<std::uint8_t> relocated;  // `before` as the relocation would leave it
-    if (from == RelocationState::NotRelocated && to == RelocationState::Relocated) {
-        // relocationIn() found the pointer sites, which lie after the standard table.
+    if (from == RelocationState::NotRelocated && to == RelocationState::Relocated &&
+        old.size() >= kStandardVisualTable + kStandardVisualSize) {
         relocated = withEdit(
             old, relocationEdit(old.subspan(kStandardVisualTable).first<kStandardVisualSize>()));
         old = relocated;

@@ -131,6 +131,25 @@ TEST(Changes, ARelocationIsOneChangeAndWhatFollowsItShows) {
               std::to_string(changed) + " other bytes");
 }
 
+// Images too short for a table: its bytes are only bytes (here the pointer sites of a relocation
+// whose standard table lies beyond the end, and the checksum of an image that ends inside it).
+TEST(Changes, TablesAnImageDoesNotHoldWholeAreBytes) {
+    const Image shortOld({.size = 0x7FDE, .seed = 8});
+    const Image longOld({.size = 0x60000, .seed = 8});
+    const Image shortNow = with(shortOld, {{0x7FDC, 0}, {0x7FDD, 0}});
+    Image longNow = longOld;
+    for (std::uint32_t site :
+         {0x51B1A, 0x51B37, 0x51B91, 0x51BAE, 0x51C19, 0x51C36, 0x51C90, 0x51CAD}) {
+        longNow = with(longNow, {{site, 0x00}, {site + 1, 0xF0}, {site + 2, 0x04}});
+    }
+    for (const auto& [old, now] : {std::pair{shortOld, shortNow}, std::pair{longOld, longNow}}) {
+        const std::size_t changed = test::changedOffsets(old.bytes(), now.bytes()).size();
+        EXPECT_EQ(summarize(gameChangesBetween(old.bytes(), now.bytes(), Release::NorthAmerica,
+                                               defaultNames())),
+                  std::to_string(changed) + " other bytes");
+    }
+}
+
 TEST(Changes, SummaryCountsDistinctPlayersSlotsSwitchesAndBytes) {
     const Image old({.seed = 6});
     const struct {
