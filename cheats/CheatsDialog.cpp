@@ -85,8 +85,7 @@ CheatsDialog::CheatsDialog(ImageSession& session, Platform platform, QWidget* pa
     setObjectName(QStringLiteral("Cheats"));
     setWindowTitle(QStringLiteral("Enable Cheat Codes"));
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
-                   Qt::MSWindowsFixedSizeDialogHint);
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     createWidgets();
     connect(ApplyCMD, &QPushButton::clicked, this, &CheatsDialog::SaveCheatCodes);
     connect(QuitCMD, &QPushButton::clicked, this, &CheatsDialog::reject);

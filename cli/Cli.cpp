@@ -174,6 +174,25 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     apply->add_flag("--dry-run", patchDryRun, kDryRunHelp);
     apply->callback(
         [&] { action = [&] { return applyPatchFile(io, patchImage, patchFile, patchDryRun); }; });
+    bool showJson = false;
+    CLI::App* show = patch->add_subcommand(
+        "show", "List what applying a patch would change, in the game's terms, without writing anything");
+    show->add_option("IMAGE", patchImage, "The ROM image")->required();
+    show->add_option("PATCH", patchFile, "The patch: .ips or .bps")->required();
+    show->add_flag("--json", showJson, "Print JSON");
+    show->callback(
+        [&] { action = [&] { return showPatch(io, patchImage, patchFile, showJson); }; });
+
+    DiffOptions diff;
+    CLI::App* compare = app.add_subcommand(
+        "diff",
+        "List the changes from image A to image B (same release and size) in the game's "
+        "terms");
+    compare->add_option("A", diff.before, "The image before")->required();
+    compare->add_option("B", diff.after, "The image after")->required();
+    compare->add_flag("--json", diff.json, "Print JSON");
+    compare->add_option("--names", diff.names, kNamesHelp);
+    compare->callback([&] { action = [&] { return diffImages(io, diff); }; });
 
     if (args == std::vector<std::string>{"--list-commands"}) {  // for the build, not in --help
         listCommands(app, "", out);

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "cli/Commands.h"
+
 namespace slamwise::cli {
 
 Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
@@ -54,6 +56,7 @@ int finish(Io io, OpenedImage image, const Action& action, bool dryRun) {
         io.out << "Changed " << changes.size() << " byte(s) in " << session.path() << ".\n";
         return kExitSuccess;
     }
+    printEditChanges(io, session.image(), applied->edit);
     io.out << "Dry run: " << changes.size() << " byte(s) would change in " << session.path()
            << "; nothing was written.\n";
     for (const ByteChange& change : changes) {
@@ -136,12 +139,6 @@ std::optional<std::uint8_t> byteValue(std::string_view text) {
         return std::nullopt;
     }
     return static_cast<std::uint8_t>(*value);
-}
-
-std::string rawCell(unsigned value, int hexDigits) {
-    char text[24];
-    std::snprintf(text, sizeof text, "raw:0x%0*X", hexDigits, value);
-    return text;
 }
 
 std::optional<unsigned> rawValue(std::string_view text) {

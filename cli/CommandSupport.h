@@ -77,8 +77,6 @@ std::optional<long> wholeNumber(std::string_view text);
 int saturated(long value);
 // A byte: 0 to 255, or 0x00 to 0xFF.
 std::optional<std::uint8_t> byteValue(std::string_view text);
-// "raw:0x1234": a stored value that has no meaning the editor knows, exported as it is.
-std::string rawCell(unsigned value, int hexDigits);
 // The value of a raw cell; nothing when the text is not one.
 std::optional<unsigned> rawValue(std::string_view text);
 // "0x1F".

@@ -56,4 +56,17 @@ int createPatchFile(Io io, const std::string& original, const std::string& edite
                     const std::string& patch);
 int applyPatchFile(Io io, const std::string& image, const std::string& patch, bool dryRun);
 
+// The changes from one image to another in the game's terms, one line each or as JSON.
+struct DiffOptions {
+    std::string before;
+    std::string after;
+    bool json = false;
+    std::string names;  // names file; empty: the one beside the first image, else the defaults
+};
+int diffImages(Io io, const DiffOptions& options);
+// The same for what applying the patch would change; every check of applyPatchFile is made.
+int showPatch(Io io, const std::string& image, const std::string& patch, bool json);
+// The lines of the changes the edit would make to the image, for a dry run.
+void printEditChanges(Io io, const OpenedImage& image, const Edit& edit);
+
 }  // namespace slamwise::cli

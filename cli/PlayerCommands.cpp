@@ -6,6 +6,7 @@
 
 #include "cli/Commands.h"
 #include "game/PlayerEdit.h"
+#include "game/PlayerValues.h"
 
 namespace slamwise::cli {
 
@@ -13,8 +14,6 @@ namespace {
 
 constexpr const char* kNameColumn = "name";
 constexpr const char* kValueColumn = "value";
-constexpr std::array<const char*, 3> kSkinNames = {"black", "black-unused", "white"};
-constexpr std::array<const char*, 2> kHeightNames = {"normal", "small"};
 
 std::string column(PlayerField field) {
     return std::string(nameOf(field));
@@ -26,37 +25,29 @@ std::string visualColumn(int rating) {
     return "visual_" + column(rating);
 }
 
-// Stored width of each rating in hex digits, for its raw form.
-int rawDigits(int rating) {
-    return rating <= static_cast<int>(Rating::Three) ? 4 : 2;
-}
-
 // The index of a name in the list, case aside; nothing when it is not there.
 template <std::size_t N>
-std::optional<std::size_t> nameIndex(const std::array<const char*, N>& names, std::string text) {
+std::optional<std::size_t> nameIndex(const std::array<std::string_view, N>& names,
+                                     std::string text) {
     std::transform(text.begin(), text.end(), text.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     auto found = std::find(names.begin(), names.end(), text);
     return found == names.end() ? std::nullopt : std::optional<std::size_t>(found - names.begin());
 }
 
+Cell cellOf(const FieldValue& value) {
+    return std::visit([](const auto& shown) { return Cell(shown); }, value);
+}
+
 std::vector<Cell> exportRow(int index, const std::string& name, const PlayerRecord& record,
                             const std::optional<VisualRatings>& visual) {
-    const Player player = decodePlayer(record);
-    const std::array<unsigned, kRatingCount> stored = storedRatings(record);
-    std::vector<Cell> row = {long{index}, name, long{player.value}};
-    row.push_back(player.height ? Cell(kHeightNames[static_cast<std::size_t>(*player.height)])
-                                : Cell(rawCell(record.height, 2)));
+    std::vector<Cell> row = {long{index}, name, long{record.value},
+                             cellOf(shownValue(record, PlayerField::Height))};
     for (int r = 0; r < kRatingCount; ++r) {
-        const std::optional<int>& rating = player.ratings[static_cast<std::size_t>(r)];
-        row.push_back(rating && isRating(*rating)
-                          ? Cell(long{*rating})
-                          : Cell(rawCell(stored[static_cast<std::size_t>(r)], rawDigits(r))));
+        row.push_back(cellOf(shownValue(record, fieldOf(static_cast<Rating>(r)))));
     }
-    row.push_back(isSliderPosition(player.ai) ? Cell(long{player.ai})
-                                              : Cell(rawCell(record.aiWord, 4)));
-    row.push_back(player.skin ? Cell(kSkinNames[static_cast<std::size_t>(*player.skin)])
-                              : Cell(rawCell(record.skinCode, 4)));
+    row.push_back(cellOf(shownValue(record, PlayerField::Ai)));
+    row.push_back(cellOf(shownValue(record, PlayerField::Skin)));
     for (int r = 0; r < kRatingCount; ++r) {
         row.push_back(visual ? Cell(long{(*visual)[static_cast<std::size_t>(r)]}) : Cell());
     }
@@ -115,8 +106,8 @@ class PlayerRow {
         }
         const std::array<unsigned, kRatingCount> stored = storedRatings(record);
         for (int r = 0; r < kRatingCount; ++r) {
-            if (const std::string* text =
-                    change(column(r), stored[static_cast<std::size_t>(r)], rawDigits(r))) {
+            if (const std::string* text = change(column(r), stored[static_cast<std::size_t>(r)],
+                                                 rawDigits(static_cast<Rating>(r)))) {
                 edit.ratings[static_cast<std::size_t>(r)] = number(column(r), *text);
             }
         }

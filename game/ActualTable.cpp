@@ -5,12 +5,9 @@
 
 namespace slamwise {
 
-namespace {
-
 using RecordBytes = std::span<const std::uint8_t, kActualStride>;
 
-// The listed fields of one record, from its 26 bytes.
-PlayerRecord decodeRecord(RecordBytes bytes) {
+PlayerRecord decodePlayerRecord(RecordBytes bytes) {
     auto word = [&](std::uint32_t field) {
         return static_cast<std::uint16_t>(bytes[field] | (bytes[field + 1] << 8));
     };
@@ -30,14 +27,12 @@ PlayerRecord decodeRecord(RecordBytes bytes) {
     return record;
 }
 
-}  // namespace
-
 Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player) {
     std::array<std::uint8_t, kActualStride> bytes{};
     if (Status status = rom.read(actualOffset(player), bytes); !status) {
         return status;
     }
-    return decodeRecord(bytes);
+    return decodePlayerRecord(bytes);
 }
 
 Result<std::vector<PlayerRecord>> readPlayerRecords(const RomFile& rom) {
@@ -48,7 +43,7 @@ Result<std::vector<PlayerRecord>> readPlayerRecords(const RomFile& rom) {
     std::vector<PlayerRecord> records;
     records.reserve(kPlayerCount);
     for (std::size_t at = 0; at < table.size(); at += kActualStride) {
-        records.push_back(decodeRecord(RecordBytes(table.data() + at, kActualStride)));
+        records.push_back(decodePlayerRecord(RecordBytes(table.data() + at, kActualStride)));
     }
     return records;
 }

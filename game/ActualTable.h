@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "game/Encodings.h"
@@ -54,6 +55,9 @@ struct PlayerRecord {
 
     bool operator==(const PlayerRecord&) const = default;
 };
+
+// The listed fields of one record, from its 26 bytes (a record of an image in memory).
+PlayerRecord decodePlayerRecord(std::span<const std::uint8_t, kActualStride> bytes);
 
 // Reads the listed fields of player 0..168 (the record in one read).
 Result<PlayerRecord> readPlayerRecord(const RomFile& rom, int player);

@@ -6,13 +6,38 @@
 
 namespace slamwise {
 
+namespace {
+
+// The eight sites lie within a few hundred bytes: one read holds them all.
+static_assert(std::is_sorted(kVisualPointerSites.begin(), kVisualPointerSites.end()));
+constexpr std::uint32_t kFirstSite = kVisualPointerSites.front();
+constexpr std::size_t kSitesSize =
+    kVisualPointerSites.back() + kRelocatedPointer.size() - kFirstSite;
+
+// The marker rule, overruled by the pointers; sites holds the bytes from the first site on.
+RelocationState relocationFrom(std::uint8_t markerA, std::uint8_t markerB,
+                               std::span<const std::uint8_t, kSitesSize> sites) {
+    bool allPatched = true;
+    for (std::uint32_t site : kVisualPointerSites) {
+        allPatched = allPatched && std::equal(kRelocatedPointer.begin(), kRelocatedPointer.end(),
+                                              sites.begin() + (site - kFirstSite));
+    }
+    return allPatched ? RelocationState::Relocated : relocationFromMarkers(markerA, markerB);
+}
+
+}  // namespace
+
 Result<Edit> relocationEdit(const RomFile& rom) {
-    std::vector<std::uint8_t> table(kStandardVisualSize);
+    std::array<std::uint8_t, kStandardVisualSize> table{};
     if (Status status = rom.read(kStandardVisualTable, table); !status) {
         return status;
     }
+    return relocationEdit(table);
+}
+
+Edit relocationEdit(std::span<const std::uint8_t, kStandardVisualSize> standardTable) {
     Edit edit;
-    edit.putBytes(kRelocatedVisualTable, std::move(table));
+    edit.putBytes(kRelocatedVisualTable, {standardTable.begin(), standardTable.end()});
     for (std::uint32_t site : kVisualPointerSites) {
         edit.putBytes(site, {kRelocatedPointer.begin(), kRelocatedPointer.end()});
     }
@@ -42,22 +67,19 @@ Result<RelocationState> detectRelocation(const RomFile& rom) {
     if (!markerB) {
         return markerB.status();
     }
-    // The eight sites lie within a few hundred bytes: one read holds them all.
-    static_assert(std::is_sorted(kVisualPointerSites.begin(), kVisualPointerSites.end()));
-    const std::uint32_t first = kVisualPointerSites.front();
-    std::vector<std::uint8_t> sites(kVisualPointerSites.back() + kRelocatedPointer.size() - first);
-    if (Status status = rom.read(first, sites); !status) {
+    std::array<std::uint8_t, kSitesSize> sites{};
+    if (Status status = rom.read(kFirstSite, sites); !status) {
         return status;
     }
-    bool allPatched = true;
-    for (std::uint32_t site : kVisualPointerSites) {
-        allPatched = allPatched && std::equal(kRelocatedPointer.begin(), kRelocatedPointer.end(),
-                                              sites.begin() + (site - first));
+    return relocationFrom(*markerA, *markerB, sites);
+}
+
+RelocationState relocationIn(std::span<const std::uint8_t> image) {
+    if (image.size() <= kMarkerB || image.size() < kFirstSite + kSitesSize) {
+        return RelocationState::Unknown;
     }
-    if (allPatched) {
-        return RelocationState::Relocated;
-    }
-    return relocationFromMarkers(*markerA, *markerB);
+    return relocationFrom(image[kMarkerA], image[kMarkerB],
+                          image.subspan(kFirstSite).first<kSitesSize>());
 }
 
 }  // namespace slamwise

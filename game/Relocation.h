@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 #include "game/VisualTable.h"
 #include "storage/Edit.h"
@@ -29,6 +30,8 @@ inline constexpr std::uint32_t kMarkerB = 0x27801;  // high byte of the first fi
 // pointer patches (one 3-byte write each, in site order), then the 320 filler words. The checks
 // come first: see relocateVisualTable in image/Action.h.
 Result<Edit> relocationEdit(const RomFile& rom);
+// The same from the 2048 bytes of the standard table (an image in memory).
+Edit relocationEdit(std::span<const std::uint8_t, kStandardVisualSize> standardTable);
 
 enum class RelocationState { Relocated, NotRelocated, Unknown };
 
@@ -39,5 +42,8 @@ RelocationState relocationFromMarkers(std::uint8_t markerA, std::uint8_t markerB
 // The markers, overruled by the pointers: when all eight sites hold the relocated address the
 // image is relocated whatever the markers say.
 Result<RelocationState> detectRelocation(const RomFile& rom);
+// The same rule over an image in memory; Unknown when it is too short to hold the markers and
+// the pointer sites.
+RelocationState relocationIn(std::span<const std::uint8_t> image);
 
 }  // namespace slamwise

@@ -4,10 +4,7 @@
 
 namespace slamwise {
 
-namespace {
-
-// The eight ratings of one record, from its 16 bytes.
-VisualRatings decodeRecord(const std::uint8_t* record) {
+VisualRatings decodeVisualRecord(std::span<const std::uint8_t, kVisualStride> record) {
     VisualRatings ratings{};
     for (std::size_t i = 0; i < ratings.size(); ++i) {
         ratings[i] = record[kVisualRatingStep * i];
@@ -15,14 +12,12 @@ VisualRatings decodeRecord(const std::uint8_t* record) {
     return ratings;
 }
 
-}  // namespace
-
 Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout, int player) {
     std::array<std::uint8_t, kVisualStride> record{};
     if (Status status = rom.read(visualOffset(layout, player), record); !status) {
         return status;
     }
-    return decodeRecord(record.data());
+    return decodeVisualRecord(record);
 }
 
 Result<std::vector<VisualRatings>> readVisualTable(const RomFile& rom, VisualLayout layout) {
@@ -35,7 +30,8 @@ Result<std::vector<VisualRatings>> readVisualTable(const RomFile& rom, VisualLay
     std::vector<VisualRatings> records;
     records.reserve(count);
     for (std::size_t at = 0; at < table.size(); at += kVisualStride) {
-        records.push_back(decodeRecord(table.data() + at));
+        records.push_back(decodeVisualRecord(
+            std::span<const std::uint8_t, kVisualStride>(table.data() + at, kVisualStride)));
     }
     return records;
 }

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "storage/Result.h"
@@ -36,6 +37,9 @@ constexpr std::uint32_t visualOffset(VisualLayout layout, int player) {
 constexpr bool hasVisualRecord(VisualLayout layout, int player) {
     return player >= 0 && (layout == VisualLayout::Relocated || player < kStandardVisualRecords);
 }
+
+// The eight ratings of one record, from its 16 bytes (a record of an image in memory).
+VisualRatings decodeVisualRecord(std::span<const std::uint8_t, kVisualStride> record);
 
 // Reads the eight ratings (the low bytes only), the record in one read.
 Result<VisualRatings> readVisualRatings(const RomFile& rom, VisualLayout layout, int player);

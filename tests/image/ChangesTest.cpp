@@ -1,0 +1,189 @@
+// The changes between two images in the game's terms: each kind, exactly as the lines read.
+#include <gtest/gtest.h>
+
+#include <bit>
+
+#include "image/Changes.h"
+#include "tests/support/ImageBuilder.h"
+
+namespace slamwise {
+namespace {
+
+using test::Image;
+using Bytes = std::vector<std::pair<std::uint32_t, std::uint8_t>>;
+
+constexpr std::uint32_t kPlayer37 = 0x1FB8CF + 37 * 26;
+constexpr std::uint32_t kVisual5 = 0x930C9 + 5 * 16;
+constexpr std::uint32_t kSlot = 0xB18CF + 3 * 80 + 3 * 4;  // team 3, slot 4
+
+Image with(Image image, const Bytes& bytes) {
+    for (auto [offset, value] : bytes) {
+        image.at(offset) = value;
+    }
+    return image;
+}
+
+// The relocation as the game's editors write it: the standard table copied to 0x27000, the
+// eight pointers to $04F000, forty records of rating 10.
+Image relocated(Image image) {
+    for (std::uint32_t i = 0; i < 2048; ++i) {
+        image.at(0x27000 + i) = image.at(0x930C9 + i);
+    }
+    for (std::uint32_t site :
+         {0x51B1A, 0x51B37, 0x51B91, 0x51BAE, 0x51C19, 0x51C36, 0x51C90, 0x51CAD}) {
+        image.at(site) = 0x00;
+        image.at(site + 1) = 0xF0;
+        image.at(site + 2) = 0x04;
+    }
+    for (std::uint32_t i = 0; i < 640; i += 2) {
+        image.put16(0x27800 + i, 0x000A);
+    }
+    return image;
+}
+
+std::vector<std::string> lines(const Image& before, const Image& after, Release release) {
+    std::vector<std::string> text;
+    for (const Change& change :
+         gameChangesBetween(before.bytes(), after.bytes(), release, defaultNames())) {
+        text.push_back(describe(change));
+    }
+    return text;
+}
+
+TEST(Changes, EachKindReadsAsTheGameHasIt) {
+    const struct {
+        Release release;
+        Bytes before, after;
+        std::vector<std::string> lines;
+    } cases[] = {
+        // clang-format off
+        {Release::NorthAmerica,
+         {{kPlayer37, 31}, {kPlayer37 + 2, 0}, {kPlayer37 + 4, 0x9F}, {kPlayer37 + 5, 0x15},
+          {kPlayer37 + 8, 15}, {kPlayer37 + 14, 0xF8}, {kPlayer37 + 15, 0xFF},
+          {kPlayer37 + 22, 0x89}, {kPlayer37 + 23, 0xB7}, {kPlayer37 + 9, 0}},
+         {{kPlayer37, 40}, {kPlayer37 + 2, 1}, {kPlayer37 + 4, 0x44}, {kPlayer37 + 5, 0x16},
+          {kPlayer37 + 8, 4}, {kPlayer37 + 14, 0x05}, {kPlayer37 + 15, 0x00},
+          {kPlayer37 + 22, 0x7F}, {kPlayer37 + 23, 0xB7}, {kPlayer37 + 9, 0x77}},
+         {"Player 037 (Player 037): value 31 -> 40",
+          "Player 037 (Player 037): height normal -> small",
+          "Player 037 (Player 037): speed 5 -> 7",
+          "Player 037 (Player 037): dunk raw:0x0F -> 4",
+          "Player 037 (Player 037): ai 3 -> 16",
+          "Player 037 (Player 037): skin white -> black",
+          "Other bytes: $1FBC9A (1 byte)"}},
+        {Release::Japan,
+         {{kVisual5, 3}, {kVisual5 + 2, 0x20}, {kVisual5 + 3, 0}, {0x1FB8CF + 4, 0x12},
+          {0x1FB8CF + 5, 0x34}},
+         {{kVisual5, 9}, {kVisual5 + 2, 0x21}, {kVisual5 + 3, 1}, {0x1FB8CF + 4, 0x13}},
+         {"Player 000 (Player 000): speed raw:0x3412 -> raw:0x3413",
+          "Player 005 (Player 005): visual speed 3 -> 9",
+          "Player 005 (Player 005): visual three_point 32 -> 33", "Other bytes: $9311C (1 byte)"}},
+        {Release::Europe,
+         {{kSlot, 0x12}, {kSlot + 1, 0}, {kSlot + 2, 0x05}, {kSlot + 3, 0}, {kPlayer37 + 8, 1},
+          {0x179C4, 0}},
+         {{kSlot, 0x20}, {kSlot + 1, 0xFF}, {kSlot + 2, 0xFE}, {kSlot + 3, 1}, {kPlayer37 + 8, 2},
+          {0x179C4, 1}},
+         {"Team 03 slot 4: position 1 0x12 (Player 018) -> 0x20 (Player 032)",
+          "Team 03 slot 4: companion byte 0x00 -> 0xFF",
+          "Team 03 slot 4: position 2 0x05 (Player 005) -> 0xFE (End of Team Roster Data)",
+          "Other bytes: $179C4 (1 byte)", "Other bytes: $B19CE (1 byte)",
+          "Other bytes: $1FBC99 (1 byte)"}},
+        {Release::OldSchool,
+         {{0x179C4, 0x00}, {0x179C5, 0x02}, {0x7FDC, 0x42}, {0x7FDD, 0xCF}, {0x7FDE, 0xBD},
+          {0x7FDF, 0x30}, {kPlayer37 + 8, 1}},
+         {{0x179C4, 0x81}, {0x179C5, 0x00}, {0x7FDC, 0x3D}, {0x7FDD, 0xBE}, {0x7FDE, 0xC2},
+          {0x7FDF, 0x41}, {kPlayer37 + 8, 2}},
+         {"Cheat \"Powerup Push\": off -> on", "Cheat \"Quick Hands\": off -> on",
+          "Cheat \"Speed Mode\": on -> off", "Checksum: 0x30BD -> 0x41C2",
+          "Checksum complement: 0xCF42 -> 0xBE3D", "Other bytes: $1FBC99 (1 byte)"}},
+        {Release::Beta, {{0x451A0, 0}, {0x451A1, 0}, {0x451AF, 0}}, {{0x451A0, 1}, {0x451A1, 2}, {0x451AF, 3}},
+         {"Other bytes: $451A0-$451A1 (2 bytes)", "Other bytes: $451AF (1 byte)"}},
+        // clang-format on
+    };
+    for (const auto& [release, before, after, expected] : cases) {
+        const Image old = with(Image({.release = release, .seed = 3}), before);
+        EXPECT_EQ(lines(old, with(old, after), release), expected) << static_cast<int>(release);
+    }
+}
+
+TEST(Changes, ARelocationIsOneChangeAndWhatFollowsItShows) {
+    const Image standard({.seed = 4});
+    Image after = relocated(standard);
+    EXPECT_EQ(lines(standard, after, Release::NorthAmerica),
+              std::vector<std::string>{"Visual table relocated"});
+    after.at(0x27000 + 130 * 16 + 4) = 4;  // player 130's dunk, a record the relocation made
+    after.at(0x27000 + 2 * 16 + 1) = 7;    // a high byte of player 2's record
+    EXPECT_EQ(lines(standard, after, Release::NorthAmerica),
+              (std::vector<std::string>{"Visual table relocated",
+                                        "Player 130 (Special Player 130): visual dunk 10 -> 4",
+                                        "Other bytes: $27021 (1 byte)"}));
+    // Back again: the relocation's bytes are one change the other way; the standard table is read.
+    Image back = with(standard, {{kVisual5 + 14, 1}, {kVisual5 + 15, 0}});
+    const Image from = with(relocated(standard), {{kVisual5 + 14, 0}, {kVisual5 + 15, 0}});
+    EXPECT_EQ(lines(from, back, Release::NorthAmerica),
+              (std::vector<std::string>{"Visual table back in its standard place",
+                                        "Player 005 (Player 005): visual clutch 0 -> 1"}));
+    // Without visual data in the release, the same bytes are only bytes.
+    const std::size_t changed =
+        test::changedOffsets(standard.bytes(), relocated(standard).bytes()).size();
+    EXPECT_EQ(summarize(gameChangesBetween(standard.bytes(), relocated(standard).bytes(),
+                                           Release::OldSchool, defaultNames())),
+              std::to_string(changed) + " other bytes");
+}
+
+// Images too short for a table: its bytes are only bytes (here the pointer sites of a relocation
+// whose standard table lies beyond the end, and the checksum of an image that ends inside it).
+TEST(Changes, TablesAnImageDoesNotHoldWholeAreBytes) {
+    const Image shortOld({.size = 0x7FDE, .seed = 8});
+    const Image longOld({.size = 0x60000, .seed = 8});
+    const Image shortNow = with(shortOld, {{0x7FDC, 0}, {0x7FDD, 0}});
+    Image longNow = longOld;
+    for (std::uint32_t site :
+         {0x51B1A, 0x51B37, 0x51B91, 0x51BAE, 0x51C19, 0x51C36, 0x51C90, 0x51CAD}) {
+        longNow = with(longNow, {{site, 0x00}, {site + 1, 0xF0}, {site + 2, 0x04}});
+    }
+    for (const auto& [old, now] : {std::pair{shortOld, shortNow}, std::pair{longOld, longNow}}) {
+        const std::size_t changed = test::changedOffsets(old.bytes(), now.bytes()).size();
+        EXPECT_EQ(summarize(gameChangesBetween(old.bytes(), now.bytes(), Release::NorthAmerica,
+                                               defaultNames())),
+                  std::to_string(changed) + " other bytes");
+    }
+}
+
+TEST(Changes, SummaryCountsDistinctPlayersSlotsSwitchesAndBytes) {
+    const Image old({.seed = 6});
+    const struct {
+        Bytes after;
+        std::string summary;
+    } cases[] = {
+        {{}, "no changes"},
+        {{{kPlayer37 + 8, 0xF0}, {kPlayer37 + 10, 0xF0}, {0x451A0, 0}, {0x451A1, 0}},
+         "1 player, 2 other bytes"},
+        {{{0x1FB8CF + 8, 0xF0},
+          {kPlayer37 + 8, 0xF0},
+          {kSlot, 0xF0},
+          {kSlot + 2, 0xF0},
+          {0x179C4, 0x00},
+          {0x179C5, 0x00},
+          {0x7FDE, 0},
+          {0x7FDF, 0},
+          {0x451A0, 0}},
+         "2 players, 1 roster slot, CHEATS cheat switches, the checksum, 1 other byte"},
+    };
+    for (const auto& [after, summary] : cases) {
+        Image now = with(old, after);
+        const std::vector<Change> changes =
+            gameChangesBetween(old.bytes(), now.bytes(), Release::NorthAmerica, defaultNames());
+        std::string expected = summary;
+        if (std::size_t at = expected.find("CHEATS"); at != std::string::npos) {
+            const int cheats = std::popcount(old.at(0x179C4)) + std::popcount(old.at(0x179C5));
+            expected.replace(at, 6, std::to_string(cheats));
+        }
+        EXPECT_EQ(summarize(changes), expected);
+    }
+    EXPECT_EQ(summarize({{.kind = ChangeKind::Cheat}, {.kind = ChangeKind::Relocation}}),
+              "1 cheat switch, the visual table relocation");
+}
+
+}  // namespace
+}  // namespace slamwise
