@@ -140,7 +140,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     sum->callback(
         [&] { action = [&] { return checksum(io, checksumImage, checksumFix, checksumDryRun); }; });
 
-    CLI::App* patch = app.add_subcommand("patch", "IPS and BPS patches (by the patch's extension)");
+    CLI::App* patch = app.add_subcommand("patch", "IPS and BPS patches");
     patch->require_subcommand(1);
     std::string patchOriginal;
     std::string patchEdited;
@@ -153,15 +153,26 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     create->callback([&] {
         action = [&] { return createPatchFile(io, patchOriginal, patchEdited, patchFile); };
     });
-    std::string patchImage;
-    bool patchDryRun = false;
+    PatchApplyOptions patchApply;
     CLI::App* apply =
         patch->add_subcommand("apply", "Apply a patch to an image in place, all or nothing");
-    apply->add_option("IMAGE", patchImage, "The ROM image")->required();
-    apply->add_option("PATCH", patchFile, "The patch: .ips or .bps")->required();
-    apply->add_flag("--dry-run", patchDryRun, kDryRunHelp);
-    apply->callback(
-        [&] { action = [&] { return applyPatchFile(io, patchImage, patchFile, patchDryRun); }; });
+    apply->add_option("IMAGE", patchApply.image, "The ROM image")->required();
+    apply->add_option("PATCH", patchApply.patch, "The patch, IPS or BPS (known by its first bytes)")
+        ->required();
+    apply->add_flag("--dry-run", patchApply.dryRun,
+                    "Check everything and list the ranges of bytes that would change; write "
+                    "nothing");
+    apply
+        ->add_flag("--verbose", patchApply.verbose,
+                   "With --dry-run, also list each byte's old and new value")
+        ->needs("--dry-run");
+    apply
+        ->add_option("--ips-offsets", patchApply.ipsOffsets,
+                     "Where an IPS patch's records land on an image with a copier header: "
+                     "image (default; after the header) or file (the header counted, for a "
+                     "patch made from an image with a header)")
+        ->check(CLI::IsMember({"image", "file"}));
+    apply->callback([&] { action = [&] { return applyPatchFile(io, patchApply); }; });
 
     try {
         std::vector<std::string> reversed(args.rbegin(), args.rend());
