@@ -222,7 +222,14 @@ Match Encoder::best(std::size_t at) {
     auto gain = [this](const Match& m) {
         return m.length == 0 ? 0 : static_cast<long>(m.length) - static_cast<long>(cost(m));
     };
-    for (const Match& other : {sourceMatch(at), targetMatch(at)}) {
+    const Match fromSource = sourceMatch(at);
+    // Where the source matches, the target made so far may match longer: the same bytes, then
+    // the changes made after them.
+    Match sameInTarget{TargetCopy, fromSource.from, 0};
+    if (fromSource.length > 0 && fromSource.from < at) {
+        sameInTarget.length = common(target_, fromSource.from, target_, at);
+    }
+    for (const Match& other : {fromSource, sameInTarget, targetMatch(at)}) {
         if (gain(other) > gain(choice)) {
             choice = other;
         }
