@@ -152,7 +152,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     sum->callback(
         [&] { action = [&] { return checksum(io, checksumImage, checksumFix, checksumDryRun); }; });
 
-    CLI::App* patch = app.add_subcommand("patch", "IPS and BPS patches (by the patch's extension)");
+    CLI::App* patch = app.add_subcommand("patch", "IPS and BPS patches");
     patch->require_subcommand(1);
     std::string patchOriginal;
     std::string patchEdited;
@@ -165,23 +165,39 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     create->callback([&] {
         action = [&] { return createPatchFile(io, patchOriginal, patchEdited, patchFile); };
     });
-    std::string patchImage;
-    bool patchDryRun = false;
+    PatchApplyOptions patchApply;
     CLI::App* apply =
         patch->add_subcommand("apply", "Apply a patch to an image in place, all or nothing");
-    apply->add_option("IMAGE", patchImage, "The ROM image")->required();
-    apply->add_option("PATCH", patchFile, "The patch: .ips or .bps")->required();
-    apply->add_flag("--dry-run", patchDryRun, kDryRunHelp);
-    apply->callback(
-        [&] { action = [&] { return applyPatchFile(io, patchImage, patchFile, patchDryRun); }; });
+    apply->add_option("IMAGE", patchApply.image, "The ROM image")->required();
+    apply->add_option("PATCH", patchApply.patch, "The patch, IPS or BPS (known by its first bytes)")
+        ->required();
+    apply->add_flag("--dry-run", patchApply.dryRun,
+                    "Check everything and list the ranges of bytes that would change; write "
+                    "nothing");
+    apply
+        ->add_flag("--verbose", patchApply.verbose,
+                   "With --dry-run, also list each byte's old and new value")
+        ->needs("--dry-run");
+    apply
+        ->add_option("--ips-offsets", patchApply.ipsOffsets,
+                     "Where an IPS patch's records land on an image with a copier header: "
+                     "image (default; after the header) or file (the header counted, for a "
+                     "patch made from an image with a header)")
+        ->check(CLI::IsMember({"image", "file"}));
+    apply->callback([&] { action = [&] { return applyPatchFile(io, patchApply); }; });
+    std::string showImage;
+    std::string showPatchFile;
     bool showJson = false;
     CLI::App* show = patch->add_subcommand(
-        "show", "List what applying a patch would change, in the game's terms, without writing anything");
-    show->add_option("IMAGE", patchImage, "The ROM image")->required();
-    show->add_option("PATCH", patchFile, "The patch: .ips or .bps")->required();
+        "show",
+        "List what applying a patch would change, in the game's terms, without writing "
+        "anything");
+    show->add_option("IMAGE", showImage, "The ROM image")->required();
+    show->add_option("PATCH", showPatchFile, "The patch, IPS or BPS (known by its first bytes)")
+        ->required();
     show->add_flag("--json", showJson, "Print JSON");
     show->callback(
-        [&] { action = [&] { return showPatch(io, patchImage, patchFile, showJson); }; });
+        [&] { action = [&] { return showPatch(io, showImage, showPatchFile, showJson); }; });
 
     DiffOptions diff;
     CLI::App* compare = app.add_subcommand(

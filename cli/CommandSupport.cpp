@@ -45,26 +45,50 @@ Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::strin
     return std::move(file.names);
 }
 
-int finish(Io io, OpenedImage image, const Action& action, bool dryRun) {
+namespace {
+
+// "$1FB8D3: F8 -> 55", with a lead before it.
+void listByte(Io io, const char* lead, std::uint32_t offset, unsigned before, unsigned after) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%s%s: %02X -> %02X\n", lead, hexOffset(offset).c_str(),
+                  before, after);
+    io.out << line;
+}
+
+void listChanges(Io io, const std::vector<ChangedRange>& ranges, Listing listing) {
+    for (const ChangedRange& range : ranges) {
+        if (listing != Listing::Bytes) {
+            const std::size_t size = range.after.size();
+            io.out << hexOffset(range.offset) << "-" << hexOffset(range.last()) << ": " << size
+                   << (size == 1 ? " byte\n" : " bytes\n");
+        }
+        for (std::size_t i = 0; listing != Listing::Ranges && i < range.after.size(); ++i) {
+            listByte(io, listing == Listing::Bytes ? "" : "  ",
+                     range.offset + static_cast<std::uint32_t>(i), range.before[i], range.after[i]);
+        }
+    }
+}
+
+}  // namespace
+
+int finish(Io io, OpenedImage image, const Action& action, bool dryRun, Listing listing) {
     Session session(std::move(image));
     Result<Applied> applied = session.apply(action, dryRun ? Run::DryRun : Run::Write);
     if (!applied) {
         return refuse(io, applied.error());
     }
-    const std::vector<ByteChange>& changes = applied->changes;
+    const std::size_t changed = changedByteCount(applied->changes);
     if (!dryRun) {
-        io.out << "Changed " << changes.size() << " byte(s) in " << session.path() << ".\n";
+        io.out << "Changed " << changed << " byte(s) in " << session.path() << ".\n";
         return kExitSuccess;
     }
     printEditChanges(io, session.image(), applied->edit);
-    io.out << "Dry run: " << changes.size() << " byte(s) would change in " << session.path()
-           << "; nothing was written.\n";
-    for (const ByteChange& change : changes) {
-        char line[64];
-        std::snprintf(line, sizeof line, "%s: %02X -> %02X\n", hexOffset(change.offset).c_str(),
-                      change.before, change.after);
-        io.out << line;
+    io.out << "Dry run: " << changed << " byte(s)";
+    if (listing != Listing::Bytes) {
+        io.out << " in " << applied->changes.size() << " range(s)";
     }
+    io.out << " would change in " << session.path() << "; nothing was written.\n";
+    listChanges(io, applied->changes, listing);
     return kExitSuccess;
 }
 

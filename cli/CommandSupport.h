@@ -41,10 +41,15 @@ Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access ac
 Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::string& namesPath,
                            std::initializer_list<NameKind> printed);
 
+// How a dry run lists what it would change: each byte ("$1FB8D3: F8 -> 55"), each run of
+// bytes ("$1FB8D3-$1FB8E0: 14 bytes"), or each run with its bytes below it.
+enum class Listing { Bytes, Ranges, RangesWithBytes };
+
 // Runs the action through the image's session, as the windows do: writes it, or with dryRun
-// lists the bytes it would change (offset, old, new) and stops before the write. Prints a
+// lists the changes in the game's terms, then the bytes, and stops before the write. Prints a
 // one-line summary either way.
-int finish(Io io, OpenedImage image, const Action& action, bool dryRun);
+int finish(Io io, OpenedImage image, const Action& action, bool dryRun,
+           Listing listing = Listing::Bytes);
 
 // What an import file asks for: the one edit that saves its rows, or every problem that refuses
 // it. Checking the rows reads the image and writes nothing.

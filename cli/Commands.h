@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "game/Checksum.h"
 #include "cli/CommandSupport.h"
 #include "cli/TableOutput.h"
+#include "game/Checksum.h"
 
 namespace slamwise::cli {
 
@@ -54,7 +54,14 @@ int checksum(Io io, const std::string& image, bool fix, bool dryRun);
 
 int createPatchFile(Io io, const std::string& original, const std::string& edited,
                     const std::string& patch);
-int applyPatchFile(Io io, const std::string& image, const std::string& patch, bool dryRun);
+struct PatchApplyOptions {
+    std::string image;
+    std::string patch;
+    bool dryRun = false;
+    bool verbose = false;  // a dry run lists every byte's old and new value under its range
+    std::string ipsOffsets = "image";  // "image" or "file"
+};
+int applyPatchFile(Io io, const PatchApplyOptions& options);
 
 // The changes from one image to another in the game's terms, one line each or as JSON.
 struct DiffOptions {

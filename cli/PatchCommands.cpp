@@ -35,23 +35,30 @@ int createPatchFile(Io io, const std::string& originalPath, const std::string& e
     return kExitSuccess;
 }
 
-int applyPatchFile(Io io, const std::string& imagePath, const std::string& patchPath, bool dryRun) {
-    Result<OpenedImage> image = openImage(io, imagePath, RomFile::Access::ReadWrite);
+int applyPatchFile(Io io, const PatchApplyOptions& options) {
+    Result<OpenedImage> image = openImage(io, options.image, RomFile::Access::ReadWrite);
     if (!image) {
         return refuse(io, image.error());
     }
     if (!image->verdict()) {
         return refuse(io, image->verdict().message());
     }
-    Result<PatchResult> patch = patchFileFor(image->rom(), patchPath);
+    RomFile& rom = image->rom();
+    const bool fileOffsets = options.ipsOffsets == "file";
+    Result<PatchResult> patch =
+        patchFileFor(rom, options.patch, fileOffsets ? IpsOffsets::File : IpsOffsets::Image);
     if (!patch) {
         return refuse(io, patch.error());
+    }
+    if (!patch->warning.empty()) {
+        io.err << patch->warning << " For such a patch, give --ips-offsets file.\n";
     }
     if (!patch->note.empty()) {
         io.out << patch->note << "\n";
     }
+    const Listing listing = options.verbose ? Listing::RangesWithBytes : Listing::Ranges;
     return finish(io, std::move(image).value(), writeEdit("Apply Patch", std::move(patch->edit)),
-                  dryRun);
+                  options.dryRun, listing);
 }
 
 }  // namespace slamwise::cli

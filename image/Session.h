@@ -7,25 +7,18 @@
 #include "game/Names.h"
 #include "image/Action.h"
 #include "image/OpenedImage.h"
+#include "storage/ChangedRanges.h"
 #include "storage/History.h"
 #include "storage/Result.h"
 
 namespace slamwise {
 
-// One byte an action changes: where, what it holds now, what it will hold.
-struct ByteChange {
-    std::uint32_t offset = 0;  // image offset
-    std::uint8_t before = 0;
-    std::uint8_t after = 0;
-    bool operator==(const ByteChange&) const = default;
-};
-
 // What an action comes to: its label, its edit (with the checksum fix, when that is on) and the
-// bytes it changes, in offset order.
+// runs of bytes it changes, in offset order.
 struct Applied {
     std::string label;
     Edit edit;
-    std::vector<ByteChange> changes;
+    std::vector<ChangedRange> changes;
 };
 
 // Whether apply writes, or stops just before the write.

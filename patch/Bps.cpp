@@ -1,52 +1,22 @@
 #include "patch/Bps.h"
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <string>
 
+#include "patch/BpsFormat.h"
+
 namespace slamwise {
 namespace {
 
-constexpr std::uint8_t kMagic[] = {'B', 'P', 'S', '1'};
-constexpr std::size_t kChecksumsSize = 12;  // CRC32 of source, target and patch
-enum Action { SourceRead = 0, TargetRead = 1, SourceCopy = 2, TargetCopy = 3 };
-// Unchanged bytes fewer than this between changes are sent as they are rather than read from
-// the source: a new action costs a byte or more.
-constexpr std::size_t kMinSourceRead = 4;
+using namespace bps;
 // The largest image patchBps makes: far more than any image of the game.
 constexpr std::uint64_t kMaxTargetSize = 256 * 1024 * 1024;
-
-std::uint32_t crc32Of(std::span<const std::uint8_t> bytes) {
-    return static_cast<std::uint32_t>(crc32_z(0, bytes.data(), bytes.size()));
-}
 
 std::string hex32(std::uint32_t value) {
     char text[9];
     std::snprintf(text, sizeof text, "%08X", static_cast<unsigned>(value));
     return text;
-}
-
-// Numbers: 7 bits per byte, lowest first, the last byte marked by its top bit; each byte after
-// the first also stands for one more of its weight, so every number has a single spelling.
-void putNumber(std::vector<std::uint8_t>& out, std::uint64_t value) {
-    while (true) {
-        auto low = static_cast<std::uint8_t>(value & 0x7F);
-        value >>= 7;
-        if (value == 0) {
-            out.push_back(0x80 | low);
-            return;
-        }
-        out.push_back(low);
-        --value;
-    }
-}
-
-void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-    for (int shift = 0; shift < 32; shift += 8) {
-        out.push_back(static_cast<std::uint8_t>(value >> shift));
-    }
 }
 
 std::uint32_t get32(std::span<const std::uint8_t> bytes, std::size_t at) {
@@ -163,7 +133,12 @@ Result<Header> readHeader(std::span<const std::uint8_t> patch,
     }
     std::uint32_t sourceCrc = get32(patch, checksums);
     std::uint32_t imageCrc = crc32Of(image);
-    if (sourceSize != image.size() || sourceCrc != imageCrc) {
+    bool fromImage = sourceSize == image.size() && sourceCrc == imageCrc;
+    if (!fromImage && header.targetSize == image.size() && header.targetCrc == imageCrc) {
+        return Status::failure(
+            "Cannot apply the patch: this patch is already applied to this image.");
+    }
+    if (!fromImage) {
         return Status::failure(
             "Cannot apply the patch: this patch is for another image (it was "
             "made from an image of " +
@@ -245,41 +220,6 @@ Result<std::vector<std::uint8_t>> decode(Header header, std::span<const std::uin
 }
 
 }  // namespace
-
-Result<std::vector<std::uint8_t>> createBps(std::span<const std::uint8_t> original,
-                                            std::span<const std::uint8_t> edited) {
-    std::vector<std::uint8_t> out(std::begin(kMagic), std::end(kMagic));
-    putNumber(out, original.size());
-    putNumber(out, edited.size());
-    putNumber(out, 0);  // no metadata
-    auto same = [&](std::size_t i) { return i < original.size() && original[i] == edited[i]; };
-    std::size_t i = 0;
-    while (i < edited.size()) {
-        std::size_t end = i + 1;
-        if (same(i)) {
-            while (end < edited.size() && same(end)) {
-                ++end;
-            }
-            putNumber(out, (end - i - 1) << 2 | SourceRead);
-        } else {
-            // Changed bytes, with short stretches of unchanged ones between them.
-            for (std::size_t next = end; next < edited.size() && next < end + kMinSourceRead;
-                 ++next) {
-                if (!same(next)) {
-                    end = next + 1;
-                }
-            }
-            putNumber(out, (end - i - 1) << 2 | TargetRead);
-            out.insert(out.end(), edited.begin() + static_cast<std::ptrdiff_t>(i),
-                       edited.begin() + static_cast<std::ptrdiff_t>(end));
-        }
-        i = end;
-    }
-    put32(out, crc32Of(original));
-    put32(out, crc32Of(edited));
-    put32(out, crc32Of(out));
-    return out;
-}
 
 Result<std::vector<std::uint8_t>> patchBps(std::span<const std::uint8_t> patch,
                                            std::span<const std::uint8_t> image) {

@@ -219,15 +219,33 @@ Result<std::vector<std::uint8_t>> patchIps(std::span<const std::uint8_t> patch,
 }
 
 Result<PatchResult> applyIps(std::span<const std::uint8_t> patch,
-                             std::span<const std::uint8_t> image) {
-    Result<Records> records = readRecords(patch, image.size());
+                             std::span<const std::uint8_t> image, std::size_t headerSize) {
+    // At file offsets the records work on the file: the header (its bytes unknown here, and
+    // never written) in front of the image.
+    std::vector<std::uint8_t> file;
+    std::span<const std::uint8_t> base = image;
+    if (headerSize > 0) {
+        file.resize(headerSize);
+        file.insert(file.end(), image.begin(), image.end());
+        base = file;
+    }
+    Result<Records> records = readRecords(patch, base.size());
     if (!records) {
         return records.status();
     }
-    if (records->resultSize != image.size()) {
-        return sizeChangeRefusal(image.size(), records->resultSize);
+    if (records->resultSize != base.size()) {
+        return sizeChangeRefusal(image.size(),
+                                 std::max(records->resultSize, headerSize) - headerSize);
     }
-    PatchResult result = changesBetween(image, patched(*records, image));
+    for (const Record& record : records->records) {
+        if (record.size > 0 && record.offset < headerSize) {
+            return Status::failure("The IPS patch writes into the copier header (at file offset " +
+                                   std::to_string(record.offset) +
+                                   "), which is not part of the image.");
+        }
+    }
+    const std::vector<std::uint8_t> target = patched(*records, base);
+    PatchResult result = changesBetween(image, std::span(target).subspan(headerSize));
     result.note =
         "An IPS patch carries no check: nothing tells whether it was made for this image.";
     return result;

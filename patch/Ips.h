@@ -18,8 +18,10 @@ Result<std::vector<std::uint8_t>> createIps(std::span<const std::uint8_t> origin
 // The image the patch makes, of whatever size the records and a truncation give it.
 Result<std::vector<std::uint8_t>> patchIps(std::span<const std::uint8_t> patch,
                                            std::span<const std::uint8_t> image);
-// What the patch changes in the image, refused when the size would change.
+// What the patch changes in the image, refused when the size would change. With a header size,
+// the records count their offsets from the start of a file that holds a copier header of that
+// size before the image; a record that writes into the header is refused.
 Result<PatchResult> applyIps(std::span<const std::uint8_t> patch,
-                             std::span<const std::uint8_t> image);
+                             std::span<const std::uint8_t> image, std::size_t headerSize = 0);
 
 }  // namespace slamwise

@@ -36,15 +36,65 @@ Result<PatchFormat> patchFormatFor(std::string_view path) {
                            "\": its name must end in .ips or .bps.");
 }
 
+Result<PatchFormat> patchFormatOf(std::span<const std::uint8_t> patch) {
+    auto startsWith = [patch](std::string_view magic) {
+        return patch.size() >= magic.size() &&
+               std::equal(magic.begin(), magic.end(), patch.begin());
+    };
+    if (patch.empty()) {
+        return Status::failure("The patch is empty.");
+    }
+    if (startsWith("PATCH")) {
+        return PatchFormat::Ips;
+    }
+    if (startsWith("BPS1")) {
+        return PatchFormat::Bps;
+    }
+    return Status::failure(
+        "This is not a patch the editor knows: it starts neither with \"PATCH\" (IPS) nor with "
+        "\"BPS1\" (BPS).");
+}
+
 Result<std::vector<std::uint8_t>> createPatch(PatchFormat format,
                                               std::span<const std::uint8_t> original,
                                               std::span<const std::uint8_t> edited) {
+    if (original.size() != edited.size()) {
+        return Status::failure(
+            "Cannot make a patch between images of different sizes: the "
+            "original has " +
+            std::to_string(original.size()) + " bytes, the edited image " +
+            std::to_string(edited.size()) + " bytes. A patch never changes the size of an image.");
+    }
+    if (std::equal(original.begin(), original.end(), edited.begin())) {
+        return Status::failure("the images are identical: there is nothing to put in a patch");
+    }
     return format == PatchFormat::Ips ? createIps(original, edited) : createBps(original, edited);
 }
 
 Result<PatchResult> applyPatch(PatchFormat format, std::span<const std::uint8_t> patch,
                                std::span<const std::uint8_t> image) {
     return format == PatchFormat::Ips ? applyIps(patch, image) : applyBps(patch, image);
+}
+
+Result<PatchResult> applyPatch(std::span<const std::uint8_t> patch,
+                               std::span<const std::uint8_t> image, const ApplyOptions& options) {
+    Result<PatchFormat> format = patchFormatOf(patch);
+    if (!format) {
+        return format.status();
+    }
+    if (*format == PatchFormat::Bps) {
+        return applyBps(patch, image);
+    }
+    const bool fileOffsets = options.ipsOffsets == IpsOffsets::File;
+    Result<PatchResult> result = applyIps(patch, image, fileOffsets ? options.copierHeader : 0);
+    if (result && options.copierHeader != 0 && !fileOffsets) {
+        result->warning = "The image starts with a " + std::to_string(options.copierHeader) +
+                          "-byte copier header and the IPS patch is applied at image offsets, "
+                          "after the header: a patch made from an image with a header would "
+                          "land " +
+                          std::to_string(options.copierHeader) + " bytes off.";
+    }
+    return result;
 }
 
 Result<std::vector<std::uint8_t>> patchedImage(PatchFormat format,

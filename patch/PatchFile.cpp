@@ -78,11 +78,8 @@ Result<CreatedPatch> createPatchBetween(PatchFormat format, const RomFile& origi
     return created;
 }
 
-Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchPath) {
-    Result<PatchFormat> format = patchFormatFor(patchPath);
-    if (!format) {
-        return format.status();
-    }
+Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchPath,
+                                 IpsOffsets ipsOffsets) {
     Result<std::vector<std::uint8_t>> patch = readPatch(patchPath);
     if (!patch) {
         return patch.status();
@@ -91,7 +88,7 @@ Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchP
     if (!bytes) {
         return bytes.status();
     }
-    return applyPatch(*format, *patch, *bytes);
+    return applyPatch(*patch, *bytes, {ipsOffsets, image.headerSize()});
 }
 
 Status writePatchFile(const std::string& path, std::span<const std::uint8_t> bytes,

@@ -24,9 +24,10 @@ struct CreatedPatch {
 Result<CreatedPatch> createPatchBetween(PatchFormat format, const RomFile& original,
                                         const RomFile& edited);
 
-// What the patch file at `patchPath` (its format by its extension) changes in the open image,
+// What the patch file at `patchPath` (its format by its first bytes) changes in the open image,
 // checked completely; nothing is written.
-Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchPath);
+Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchPath,
+                                 IpsOffsets ipsOffsets = IpsOffsets::Image);
 
 // Writes `bytes` to `path` as a whole or not at all: into a new file beside it, flushed to the
 // disk, then renamed over `path`. A path that names one of `images` is refused.

@@ -75,7 +75,6 @@ TEST(Cli, WriteExactlyTheBytesAsked) {
          "", {{0x179C4, 0x81}, {0x179C5, 0x00}}},
         {{"cheats", "set", "IMAGE", "--byte1", "0x10", "--byte2", "255"}, "",
          {{0x179C4, 0x10}, {0x179C5, 0xFF}}},
-        {{"patch", "apply", "IMAGE", "FILE"}, kIps, {{0x10, 1}, {0x8000, 2}}},
         {{"relocate", "IMAGE"}, "", {}},
         {{"checksum", "IMAGE", "--fix"}, "", {}},
         // clang-format on
