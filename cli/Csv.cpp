@@ -26,6 +26,29 @@ char csvSeparator(std::string_view text) {
     return ',';
 }
 
+namespace {
+
+// A quoted field from its opening quote at text[i] to the next lone quote, line breaks
+// included; i moves past it and line counts the breaks. False when no quote closes it.
+bool readQuoted(std::string_view text, std::size_t& i, int& line, std::string& field) {
+    ++i;
+    while (i < text.size()) {
+        const char c = text[i++];
+        if (c != '"') {
+            line += c == '\n' ? 1 : 0;
+            field += c;
+        } else if (i < text.size() && text[i] == '"') {
+            field += '"';
+            ++i;
+        } else {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
 CsvText parseCsv(std::string_view text, char separator) {
     CsvText result;
     int line = 1;
@@ -40,28 +63,8 @@ CsvText parseCsv(std::string_view text, char separator) {
         while (!rowDone) {
             field.clear();
             if (i < text.size() && text[i] == '"') {
-                // A quoted field: runs to the next lone quote, line breaks included.
-                int openedOn = line;
-                ++i;
-                bool closed = false;
-                while (i < text.size()) {
-                    char c = text[i++];
-                    if (c == '"') {
-                        if (i < text.size() && text[i] == '"') {
-                            field += '"';
-                            ++i;
-                        } else {
-                            closed = true;
-                            break;
-                        }
-                    } else {
-                        if (c == '\n') {
-                            ++line;
-                        }
-                        field += c;
-                    }
-                }
-                if (!closed) {
+                const int openedOn = line;
+                if (!readQuoted(text, i, line, field)) {
                     result.errors.push_back(
                         {openedOn, row.fields.size(), "a quoted field is not closed"});
                     return result;

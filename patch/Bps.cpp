@@ -150,64 +150,84 @@ Result<Header> readHeader(std::span<const std::uint8_t> patch,
     return header;
 }
 
-Result<std::vector<std::uint8_t>> decode(Header header, std::span<const std::uint8_t> source) {
-    std::vector<std::uint8_t> target(static_cast<std::size_t>(header.targetSize));
-    Reader& reader = header.actions;
-    std::uint64_t out = 0;
+// Where the actions stand while the image is made.
+struct Making {
+    std::vector<std::uint8_t> target;
+    std::uint64_t out = 0;       // the next byte to make
     std::uint64_t sourceAt = 0;  // where SourceCopy reads
     std::uint64_t targetAt = 0;  // where TargetCopy reads
+};
+
+// Makes `length` bytes by the action `kind`.
+Status act(unsigned kind, std::uint64_t length, Reader& reader,
+           std::span<const std::uint8_t> source, Making& making) {
+    std::vector<std::uint8_t>& target = making.target;
+    auto into = target.begin() + static_cast<std::ptrdiff_t>(making.out);
+    std::uint64_t relative = 0;
+    switch (kind) {
+        case SourceRead:
+            if (length > source.size() || making.out > source.size() - length) {
+                return damaged("an action reads past the end of the original image");
+            }
+            std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(making.out), length, into);
+            return {};
+        case TargetRead: {
+            std::span<const std::uint8_t> bytes;
+            if (Status status = reader.take(length, bytes); !status) {
+                return status;
+            }
+            std::copy(bytes.begin(), bytes.end(), into);
+            return {};
+        }
+        case SourceCopy:
+            if (Status status = reader.number(relative); !status) {
+                return status;
+            }
+            if (!move(making.sourceAt, relative, source.size()) ||
+                length > source.size() - making.sourceAt) {
+                return damaged("an action copies from outside the original image");
+            }
+            std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(making.sourceAt), length,
+                        into);
+            making.sourceAt += length;
+            return {};
+        default:  // TargetCopy
+            if (Status status = reader.number(relative); !status) {
+                return status;
+            }
+            // Byte by byte from what is already made: the copy may overlap itself.
+            if (!move(making.targetAt, relative, making.out) || making.targetAt >= making.out) {
+                return damaged("an action copies from a part of the image not yet made");
+            }
+            for (std::uint64_t i = 0; i < length; ++i) {
+                target[making.out + i] = target[making.targetAt + i];
+            }
+            making.targetAt += length;
+            return {};
+    }
+}
+
+Result<std::vector<std::uint8_t>> decode(Header header, std::span<const std::uint8_t> source) {
+    Making making;
+    making.target.resize(static_cast<std::size_t>(header.targetSize));
+    Reader& reader = header.actions;
     while (!reader.atEnd()) {
         std::uint64_t command = 0;
         if (Status status = reader.number(command); !status) {
             return status;
         }
-        std::uint64_t length = (command >> 2) + 1;
-        if (length > target.size() - out) {
+        const std::uint64_t length = (command >> 2) + 1;
+        if (length > making.target.size() - making.out) {
             return damaged("an action writes past the end of the image it makes");
         }
-        auto into = target.begin() + static_cast<std::ptrdiff_t>(out);
-        std::uint64_t relative = 0;
-        switch (command & 3) {
-            case SourceRead:
-                if (length > source.size() || out > source.size() - length) {
-                    return damaged("an action reads past the end of the original image");
-                }
-                std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(out), length, into);
-                break;
-            case TargetRead: {
-                std::span<const std::uint8_t> bytes;
-                if (Status status = reader.take(length, bytes); !status) {
-                    return status;
-                }
-                std::copy(bytes.begin(), bytes.end(), into);
-                break;
-            }
-            case SourceCopy:
-                if (Status status = reader.number(relative); !status) {
-                    return status;
-                }
-                if (!move(sourceAt, relative, source.size()) || length > source.size() - sourceAt) {
-                    return damaged("an action copies from outside the original image");
-                }
-                std::copy_n(source.begin() + static_cast<std::ptrdiff_t>(sourceAt), length, into);
-                sourceAt += length;
-                break;
-            case TargetCopy:
-                if (Status status = reader.number(relative); !status) {
-                    return status;
-                }
-                // Byte by byte from what is already made: the copy may overlap itself.
-                if (!move(targetAt, relative, out) || targetAt >= out) {
-                    return damaged("an action copies from a part of the image not yet made");
-                }
-                for (std::uint64_t i = 0; i < length; ++i) {
-                    target[out + i] = target[targetAt + i];
-                }
-                targetAt += length;
-                break;
+        if (Status status = act(static_cast<unsigned>(command & 3), length, reader, source, making);
+            !status) {
+            return status;
         }
-        out += length;
+        making.out += length;
     }
+    std::vector<std::uint8_t>& target = making.target;
+    const std::uint64_t out = making.out;
     if (out != target.size()) {
         return damaged("its actions make " + std::to_string(out) + " of the " +
                        std::to_string(target.size()) + " bytes it promises");
