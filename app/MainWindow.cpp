@@ -10,12 +10,11 @@
 #include <QStatusBar>
 #include <QTime>
 #include <QVBoxLayout>
-#include <filesystem>
 
 #include "Version.h"
 #include "about/AboutDialog.h"
 #include "app/ChecksumActions.h"
-#include "app/ImageFiles.h"
+#include "app/ImageOpener.h"
 #include "app/Menus.h"
 #include "app/PatchActions.h"
 #include "app/UndoActions.h"
@@ -32,18 +31,6 @@ const QString MainWindow::kDesignCaption =
 namespace {
 
 const QString kNoRomLoaded = QStringLiteral(" - NO ROM LOADED");
-const QString kCancelledText = QStringLiteral("So you want to load a ROM or what?");
-const QString kMissingText = QStringLiteral(
-    "The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.");
-const QString kRefusalTitle = QStringLiteral("WTF");
-
-// True only when nothing is at path any more. A path that cannot be looked at (no permission
-// on one of its folders) is not gone.
-bool isGone(const QString& path) {
-    std::error_code error;
-    return std::filesystem::status(path.toStdString(), error).type() ==
-           std::filesystem::file_type::not_found;
-}
 
 // The one local file being dragged; empty for anything else.
 QString draggedFile(const QMimeData* data) {
@@ -76,6 +63,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     new UndoActions(this, *session_, platform_, *menus_);
     new PatchActions(this, *session_, platform_, *menus_);
     createCentralWidget();
+    opener_ = std::make_unique<ImageOpener>(this, *session_, platform_, settings_);
     connectMenus();
     for (auto signal : {&ImageSession::opened, &ImageSession::closed, &ImageSession::written,
                         &ImageSession::historyChanged}) {
@@ -142,71 +130,32 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::Form_Load(const QString& imagePath) {
-    openImage(QFileInfo(imagePath).absoluteFilePath(), OpenPath::Dialog);
+    opener_->open(QFileInfo(imagePath).absoluteFilePath(), ImageOpener::Via::Dialog);
+    afterOpening();
 }
 
 // ---- Opening ------------------------------------------------------------------------------
 
 void MainWindow::LoadROM() {
-    std::optional<QString> chosen =
-        platform_.files.openFile(this, kImageFileFilters, kPreselectedImageFilter);
-    if (!chosen) {
-        refuseOpening(OpenPath::Dialog);
-        return;
-    }
-    openImage(*chosen, OpenPath::Dialog);
+    opener_->openChosen();
+    afterOpening();
 }
 
 void MainWindow::QuickLoad() {
-    QString path = settings_.lastFile();
-    if (path.isEmpty() || isGone(path)) {
-        refuseOpening(OpenPath::RememberedFile);
-        return;
-    }
-    openImage(path, OpenPath::RememberedFile);
+    opener_->openRemembered();
+    afterOpening();
 }
 
-void MainWindow::openImage(const QString& path, OpenPath via) {
-    Result<OpenedImage> opened = OpenedImage::open(path.toStdString(), RomFile::Access::ReadWrite);
-    if (!opened) {
-        refuseOpening(via, QString::fromStdString(opened.error()));
-        return;
+void MainWindow::afterOpening() {
+    showMenuState();  // also after a refusal: the remembered file may have been forgotten
+    if (romOpen()) {
+        // The main window comes to the front with the player list focused, ready for the keys.
+        if (isVisible()) {
+            raise();
+            activateWindow();
+        }
+        playerEditor_->focusPlayerList();
     }
-    if (!opened->notice().empty()) {
-        platform_.messages.show(this, MessageBoxes::Icon::Information, programCaption(),
-                                QString::fromStdString(opened->notice()));
-    }
-    switch (opened->refusal()) {
-        case Refusal::None:
-            break;
-        case Refusal::Unreadable:
-            refuseOpening(via, QString::fromStdString(opened->verdict().message()));
-            return;
-        case Refusal::FirstByteZero:
-            refuseOpening(via);
-            return;
-        case Refusal::UnknownRelease:
-            platform_.messages.show(this, MessageBoxes::Icon::Exclamation,
-                                    QStringLiteral("Unknown ROM image"),
-                                    QString::fromStdString(opened->verdict().message()) +
-                                        QStringLiteral(" The editor will not change it."));
-            if (via == OpenPath::RememberedFile) {
-                settings_.forgetLastFile();
-            }
-            showMenuState();
-            return;
-    }
-    useNamesFor(path);
-    if (via == OpenPath::Dialog) {
-        settings_.setLastFile(path);
-    }
-    session_->open(Session(std::move(opened).value()));
-    // The main window comes to the front with the player list focused, ready for the keys.
-    if (isVisible()) {
-        raise();
-        activateWindow();
-    }
-    playerEditor_->focusPlayerList();
 }
 
 void MainWindow::showOpenedImage() {
@@ -218,40 +167,6 @@ void MainWindow::showOpenedImage() {
         statusBar()->clearMessage();
     }
     LoadROMIName(*session_->image().identification());
-}
-
-void MainWindow::useNamesFor(const QString& imagePath) {
-    NamesFile file = namesForImage(imagePath.toStdString());
-    if (!file.problems.empty()) {
-        QStringList problems;
-        for (const std::string& problem : file.problems) {
-            problems << QString::fromStdString(problem);
-        }
-        platform_.messages.show(
-            this, MessageBoxes::Icon::Exclamation, programCaption(),
-            QStringLiteral("The names file beside this image has mistakes, so the editor shows "
-                           "its own placeholder names for the lines it cannot read."),
-            problems.join(QLatin1Char('\n')));
-    }
-    session_->setNames(std::move(file.names));
-}
-
-void MainWindow::refuseOpening(OpenPath via, const QString& details) {
-    if (via == OpenPath::Dialog) {
-        platform_.messages.show(this, MessageBoxes::Icon::Question, kRefusalTitle, kCancelledText,
-                                details);
-    } else {
-        platform_.messages.show(this, MessageBoxes::Icon::Question, kRefusalTitle, kMissingText,
-                                details);
-        QString path = settings_.lastFile();
-        // A remembered file that still exists but cannot be opened (locked, read-only, a folder
-        // without permission) stays remembered: it is not gone, and the user may try again.
-        bool stillThere = !path.isEmpty() && !isGone(path);
-        if (!stillThere || details.isEmpty()) {
-            settings_.forgetLastFile();
-        }
-    }
-    showMenuState();
 }
 
 void MainWindow::LoadROMIName(const Identification& identification) {
@@ -290,7 +205,8 @@ void MainWindow::dropEvent(QDropEvent* event) {
         return;
     }
     event->acceptProposedAction();
-    openImage(path, OpenPath::Dialog);
+    opener_->open(path, ImageOpener::Via::Dialog);
+    afterOpening();
 }
 
 // ---- Closing, saving, ending ----------------------------------------------------------------

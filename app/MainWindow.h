@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <memory>
 #include <optional>
 
 #include "platform/Platform.h"
@@ -13,6 +14,7 @@ class QLabel;
 namespace slamwise {
 
 class ChecksumActions;
+class ImageOpener;
 class Menus;
 class PlayerEditor;
 
@@ -52,18 +54,13 @@ class MainWindow : public QMainWindow {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    enum class OpenPath { Dialog, RememberedFile };
-
     void createCentralWidget();
     void connectMenus();
     // The menus' enabled states and captions, from the session as it is now.
     void showMenuState();
 
-    // Opens path; each refusal shows its message and leaves no image open.
-    void openImage(const QString& path, OpenPath via);
-    void refuseOpening(OpenPath via, const QString& details = {});
-    // The player, team and head-graphic names of the names file beside the image, if any.
-    void useNamesFor(const QString& imagePath);
+    // What follows every opening, taken or refused.
+    void afterOpening();
     // What the window shows of an image just opened, or written (a patch may change its title).
     void showOpenedImage();
     void LoadROMIName(const Identification& identification);
@@ -81,6 +78,7 @@ class MainWindow : public QMainWindow {
     UserSettings settings_;  // every setting the program reads or writes
     QString programFolder_;
     ImageSession* session_ = nullptr;
+    std::unique_ptr<ImageOpener> opener_;
     Menus* menus_ = nullptr;
     ChecksumActions* checksum_ = nullptr;
     bool ended_ = false;

@@ -1,0 +1,121 @@
+#include "app/ImageOpener.h"
+
+#include <QStringList>
+#include <filesystem>
+
+#include "app/ImageFiles.h"
+#include "ui/Caption.h"
+#include "ui/ImageSession.h"
+
+namespace slamwise {
+
+namespace {
+
+const QString kCancelledText = QStringLiteral("So you want to load a ROM or what?");
+const QString kMissingText = QStringLiteral(
+    "The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.");
+const QString kRefusalTitle = QStringLiteral("WTF");
+
+// True only when nothing is at path any more. A path that cannot be looked at (no permission
+// on one of its folders) is not gone.
+bool isGone(const QString& path) {
+    std::error_code error;
+    return std::filesystem::status(path.toStdString(), error).type() ==
+           std::filesystem::file_type::not_found;
+}
+
+}  // namespace
+
+ImageOpener::ImageOpener(QWidget* window, ImageSession& session, Platform platform,
+                         UserSettings& settings)
+    : window_(window), session_(session), platform_(platform), settings_(settings) {}
+
+void ImageOpener::openChosen() {
+    std::optional<QString> chosen =
+        platform_.files.openFile(window_, kImageFileFilters, kPreselectedImageFilter);
+    if (!chosen) {
+        refuse(Via::Dialog);
+        return;
+    }
+    open(*chosen, Via::Dialog);
+}
+
+void ImageOpener::openRemembered() {
+    QString path = settings_.lastFile();
+    if (path.isEmpty() || isGone(path)) {
+        refuse(Via::RememberedFile);
+        return;
+    }
+    open(path, Via::RememberedFile);
+}
+
+void ImageOpener::open(const QString& path, Via via) {
+    Result<OpenedImage> opened = OpenedImage::open(path.toStdString(), RomFile::Access::ReadWrite);
+    if (!opened) {
+        refuse(via, QString::fromStdString(opened.error()));
+        return;
+    }
+    if (!opened->notice().empty()) {
+        platform_.messages.show(window_, MessageBoxes::Icon::Information, programCaption(),
+                                QString::fromStdString(opened->notice()));
+    }
+    switch (opened->refusal()) {
+        case Refusal::None:
+            break;
+        case Refusal::Unreadable:
+            refuse(via, QString::fromStdString(opened->verdict().message()));
+            return;
+        case Refusal::FirstByteZero:
+            refuse(via);
+            return;
+        case Refusal::UnknownRelease:
+            platform_.messages.show(window_, MessageBoxes::Icon::Exclamation,
+                                    QStringLiteral("Unknown ROM image"),
+                                    QString::fromStdString(opened->verdict().message()) +
+                                        QStringLiteral(" The editor will not change it."));
+            if (via == Via::RememberedFile) {
+                settings_.forgetLastFile();
+            }
+            return;
+    }
+    useNamesFor(path);
+    if (via == Via::Dialog) {
+        settings_.setLastFile(path);
+    }
+    session_.open(Session(std::move(opened).value()));
+}
+
+void ImageOpener::useNamesFor(const QString& imagePath) {
+    NamesFile file = namesForImage(imagePath.toStdString());
+    if (!file.problems.empty()) {
+        QStringList problems;
+        for (const std::string& problem : file.problems) {
+            problems << QString::fromStdString(problem);
+        }
+        platform_.messages.show(
+            window_, MessageBoxes::Icon::Exclamation, programCaption(),
+            QStringLiteral("The names file beside this image has mistakes, so the editor shows "
+                           "its own placeholder names for the lines it cannot read."),
+            problems.join(QLatin1Char('\n')));
+    }
+    session_.setNames(std::move(file.names));
+}
+
+void ImageOpener::refuse(Via via, const QString& details) {
+    if (via == Via::Dialog) {
+        platform_.messages.show(window_, MessageBoxes::Icon::Question, kRefusalTitle,
+                                kCancelledText, details);
+        return;
+    }
+    platform_.messages.show(window_, MessageBoxes::Icon::Question, kRefusalTitle, kMissingText,
+                            details);
+    QString path = settings_.lastFile();
+    // A remembered file that still exists but cannot be opened (locked, read-only, a folder
+    // without permission) stays remembered: it is not gone, and the user may try again.
+    bool stillThere = !path.isEmpty() && !isGone(path);
+    if (!stillThere || details.isEmpty()) {
+        settings_.forgetLastFile();
+    }
+}
+
+}  // namespace slamwise
