@@ -19,7 +19,10 @@
 #include <filesystem>
 #include <functional>
 
+#include <sys/stat.h>
+
 #include "storage/FaultInjection.h"
+#include "storage/Journal.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 #include "tests/support/WindowTest.h"
@@ -264,6 +267,31 @@ TEST_F(MainWindowTest, TheAboutWindowReadsAsWritten) {
     }
     child("mnuHomepage")->trigger();
     EXPECT_EQ(fake.urls.opened.back().toString(), "https://www.example.org/");
+}
+
+// A change that a crash left half-written is undone when the window opens the image, and the
+// window says so before anything else.
+TEST_F(MainWindowTest, AnUnfinishedChangeIsUndoneAtOpeningAndTold) {
+    const QString path = image("crashed.sfc");
+    const std::vector<std::uint8_t> before = bytes(path);
+    struct stat file {};
+    ASSERT_EQ(::stat(path.toStdString().c_str(), &file), 0);
+    const std::uint64_t offset = 0x1FB8D1;
+    const std::uint8_t old = before[offset], written = static_cast<std::uint8_t>(old ^ 0xFF);
+    const Journal journal{{file.st_dev, file.st_ino, before.size(), 0},
+                          {{offset, {old}, {written}}}};
+    std::vector<std::uint8_t> halfDone = before;
+    halfDone[offset] = written;
+    test::writeFile(path.toStdString(), halfDone);
+    test::writeFile(path.toStdString() + "-journal", encodeJournal(journal));
+    start(path);
+    ASSERT_FALSE(fake.messages.shown.empty());
+    const auto& told = fake.messages.shown.front();
+    EXPECT_EQ(told.icon, MessageBoxes::Icon::Information);
+    EXPECT_TRUE(told.text.contains("It has been undone: the file is as it was before that change."))
+        << told.text.toStdString();
+    EXPECT_EQ(bytes(path), before);
+    EXPECT_TRUE(window->romOpen());
 }
 
 TEST_F(MainWindowTest, AnApplyFailingAnywhereIsReportedAndUndone) {

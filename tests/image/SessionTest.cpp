@@ -51,8 +51,9 @@ TEST_F(SessionTest, ADryRunListsTheChangedRunsAndWritesNothing) {
     ASSERT_TRUE(applied) << applied.error();
     ASSERT_EQ(applied->changes.size(), 1u);
     EXPECT_EQ(applied->changes[0].offset, 0x20001u);
-    EXPECT_EQ(applied->changes[0].after,
-              (std::vector<std::uint8_t>{0x11, static_cast<std::uint8_t>(image_.at(0x20002) ^ 0xFF)}));
+    EXPECT_EQ(
+        applied->changes[0].after,
+        (std::vector<std::uint8_t>{0x11, static_cast<std::uint8_t>(image_.at(0x20002) ^ 0xFF)}));
     EXPECT_EQ(file(), image_.bytes());
     EXPECT_FALSE(session.history().canUndo());
 }

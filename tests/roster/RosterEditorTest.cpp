@@ -1,3 +1,4 @@
+#include "image/Action.h"
 #include "roster/RosterEditor.h"
 #include "tests/support/WindowTest.h"
 
@@ -134,6 +135,25 @@ TEST_F(RosterEditorTest, SlotsShowAndApplyWriteTheCodesRefusalsWriteNothing) {
         {"POS2CBO.tip", blanking}, {"HEXFRA", "Offsets:"}, {"ApplyCMD", "Apply"},
         {"QuitCMD", "Cancel"}});
     // clang-format on
+}
+
+// Ctrl+Z takes back the window's last Apply and shows the slot as the file holds it again;
+// Ctrl+Shift+Z writes it again. A change made before the window opened stays out of reach.
+TEST_F(RosterEditorTest, UndoKeysTakeBackTheWindowsOwnApply) {
+    ASSERT_TRUE(session_.apply(saveSlot("Before", 1, 0, {0x01, 0x02})));
+    window_ = std::make_unique<RosterEditor>(session_, fake_.platform());
+    window_->show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    clickRow("TeamLST", 0);
+    child<QComboBox>("POS1CBO")->setCurrentIndex(0x33);
+    click("ApplyCMD");
+    EXPECT_EQ(file().at(kTeam0), 0x33);
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(file().at(kTeam0) == 0x05 && code("POS1CBO") == 0x05);
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier);  // not this window's
+    EXPECT_EQ(file().at(kTeam0 + 80), 0x01);
+    QTest::keyClick(window_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(file().at(kTeam0) == 0x33 && code("POS1CBO") == 0x33);
 }
 
 }  // namespace slamwise
