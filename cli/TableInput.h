@@ -25,6 +25,7 @@ struct InputTable {
     std::string name;  // the file, as messages name it
     std::vector<InputRecord> records;
     std::vector<std::string> problems;  // "<file>:<line>: ..." each
+    bool unreadable = false;            // the file could not be read: problems says why
 
     // "<file>:<line>: "
     std::string where(int line) const { return name + ":" + std::to_string(line) + ": "; }

@@ -1,14 +1,12 @@
 #include "game/Names.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
+
+#include "storage/FileIo.h"
 
 namespace slamwise {
 
@@ -117,16 +115,6 @@ bool isUtf8(std::string_view text) {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const char* blanks = " \t\r";
-    std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
 // A decimal number or a hexadecimal one written with "0x"; nothing for anything else.
 std::optional<int> indexFrom(std::string_view text) {
     int base = 10;
@@ -140,10 +128,6 @@ std::optional<int> indexFrom(std::string_view text) {
         return std::nullopt;
     }
     return value;
-}
-
-bool endsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
 // Whether the entry keeps its text whatever a names file says: the two exhibition teams, the
@@ -171,9 +155,7 @@ NamesFile parseNames(std::string_view text, const std::string& sourceName) {
     // Where each (kind, index) was given first, to report the second one.
     std::map<std::pair<std::string, int>, int> seen;
 
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);  // a byte-order mark some editors put in front
-    }
+    text = withoutByteOrderMark(text);
     int lineNumber = 0;
     while (!text.empty() || lineNumber == 0) {
         ++lineNumber;
@@ -260,26 +242,19 @@ NamesFile parseNames(std::string_view text, const std::string& sourceName) {
 }
 
 NamesFile loadNames(const std::string& path) {
-    auto unreadable = [&](const std::string& why) {
-        NamesFile file{defaultNames(), {why}, {}};
+    // Larger than any names file: a few hundred short lines.
+    constexpr std::size_t kLargestNamesFile = 4u << 20;
+    Result<std::vector<std::uint8_t>> text = readWholeFile(path, kLargestNamesFile);
+    if (!text) {
+        NamesFile file{defaultNames(),
+                       {"Cannot read the names file " + quoted(path) + ": " + text.error() + "."},
+                       {}};
         file.incomplete.fill(true);
+        file.unreadable = true;
         return file;
-    };
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        return unreadable("The names file \"" + path + "\" is a folder.");
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return unreadable("Cannot read the names file \"" + path + "\": " + std::strerror(errno) +
-                          ".");
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        return unreadable("Cannot read the names file \"" + path + "\".");
-    }
-    return parseNames(text.str(), path);
+    return parseNames(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()),
+                      path);
 }
 
 std::optional<std::string> namesFileBeside(const std::string& imagePath) {

@@ -28,8 +28,9 @@ Result<CreatedPatch> createPatchBetween(PatchFormat format, const RomFile& origi
 // checked completely; nothing is written.
 Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchPath);
 
-// Writes `bytes` to `path` as a whole or not at all: into a new file beside it, flushed to the
-// disk, then renamed over `path`. A path that names one of `images` is refused.
+// Writes `bytes` to `path` as a whole or not at all (writeFileAtomically: through "<path>.tmp",
+// which the next write of the same patch replaces when a crash left it). A path that names one
+// of `images` is refused.
 Status writePatchFile(const std::string& path, std::span<const std::uint8_t> bytes,
                       const std::vector<std::string>& images);
 

@@ -1,10 +1,14 @@
 #include "storage/FaultInjection.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 
 namespace slamwise {
 
@@ -172,6 +176,31 @@ int rename(const char* from, const char* to) {
 
 int unlink(const char* path) {
     return activePlan ? plannedUnlink(path) : ::unlink(path);
+}
+
+int stat(const char* path, struct ::stat* info) {
+    return ::stat(path, info);
+}
+
+int lstat(const char* path, struct ::stat* info) {
+    return ::lstat(path, info);
+}
+
+int fstat(int fd, struct ::stat* info) {
+    return ::fstat(fd, info);
+}
+
+int close(int fd) {
+    return ::close(fd);
+}
+
+int flock(int fd, int operation) {
+    return ::flock(fd, operation);
+}
+
+std::string realPath(const std::string& path) {
+    char resolved[PATH_MAX];
+    return ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
 }  // namespace sys

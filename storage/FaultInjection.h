@@ -5,7 +5,10 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <string>
 #include <vector>
+
+struct stat;
 
 namespace slamwise {
 
@@ -72,6 +75,16 @@ int fdatasync(int fd);
 int open(const char* path, int flags, mode_t mode = 0);
 int rename(const char* from, const char* to);
 int unlink(const char* path);
+
+// Not counted by a plan: they only look, or let go.
+int stat(const char* path, struct ::stat* info);
+int lstat(const char* path, struct ::stat* info);
+int fstat(int fd, struct ::stat* info);
+int close(int fd);
+int flock(int fd, int operation);
+// The path with symbolic links and "." and ".." resolved; the path as it is when it cannot be
+// resolved (it does not exist, or a folder on the way cannot be read).
+std::string realPath(const std::string& path);
 
 }  // namespace sys
 }  // namespace slamwise

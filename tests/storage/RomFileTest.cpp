@@ -127,7 +127,7 @@ TEST_F(RomFileTest, ApplySyncsTheJournalFirstAndTheImageBeforeTheJournalGoes) {
 
 // A journal of this file is undone at opening; a damaged or foreign journal, or one of a file
 // changed since, is left alone and blocks writing. A read-only opening never undoes anything: it
-// refuses while a journal lies there.
+// refuses while a journal that can be undone lies there, and tells one that cannot be used.
 TEST_F(RomFileTest, LeftoverJournalAtOpening) {
     const Bytes own = encodeJournal(ownJournal());
     Bytes damaged = own;
@@ -156,7 +156,11 @@ TEST_F(RomFileTest, LeftoverJournalAtOpening) {
             halfDone[kSecond] ^= 0xFF;  // neither the old byte nor the new one
             writeFile(path_, halfDone);
         }
-        EXPECT_FALSE(open(RomFile::Access::ReadOnly));
+        {
+            Result<RomFile> reader = open(RomFile::Access::ReadOnly);
+            ASSERT_EQ(reader.ok(), c.leftAlone) << reader.error();
+            EXPECT_TRUE(!reader || has(reader->journalUnusable().message(), c.notice));
+        }
         {
             Result<RomFile> rom = RomFile::open(path_);
             ASSERT_TRUE(rom) << rom.error();
