@@ -15,8 +15,11 @@ constexpr const char* kNamesHelp =
     "the image, else placeholders)";
 constexpr const char* kDryRunHelp =
     "Check everything and list the bytes that would change; write nothing";
+constexpr const char* kIgnoreJournalHelp =
+    "Read the image as it is even while a journal that cannot be used lies beside it (its data "
+    "may be half-written)";
 
-void addExport(CLI::App& parent, ExportOptions& options, std::string& format,
+void addExport(CLI::App& parent, ExportOptions& options, std::string& format, bool& ignoreJournal,
                std::function<int()>& action, Io io, int (*command)(Io, const ExportOptions&),
                const std::string& what) {
     CLI::App* sub = parent.add_subcommand("export", "Write " + what + " to standard output");
@@ -24,6 +27,7 @@ void addExport(CLI::App& parent, ExportOptions& options, std::string& format,
     sub->add_option("--format", format, "csv (default) or json")
         ->check(CLI::IsMember({"csv", "json"}));
     sub->add_option("--names", options.names, kNamesHelp);
+    sub->add_flag("--ignore-journal", ignoreJournal, kIgnoreJournalHelp);
     sub->callback([&, io, command] {
         options.format = format == "json" ? TableFormat::Json : TableFormat::Csv;
         action = [&, io, command] { return command(io, options); };
@@ -46,7 +50,8 @@ void addImport(CLI::App& parent, ImportOptions& options, std::function<int()>& a
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Io io{out, err};
+    bool ignoreJournal = false;
+    Io io{out, err, ignoreJournal};
     CLI::App app{"Reads and changes the data of a Slamwise ROM image: players, rosters, cheats.",
                  "slamwise"};
     app.set_version_flag("--version", "slamwise " + versionText());
@@ -60,6 +65,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* info = app.add_subcommand("info", "Show the release, title and state of an image");
     info->add_option("IMAGE", infoImage, "The ROM image")->required();
     info->add_flag("--json", infoJson, "Print JSON");
+    info->add_flag("--ignore-journal", ignoreJournal, kIgnoreJournalHelp);
     info->callback([&] { action = [&] { return showInfo(io, infoImage, infoJson); }; });
 
     ExportOptions playerExport;
@@ -67,7 +73,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     ImportOptions playerImport;
     CLI::App* players = app.add_subcommand("players", "Player ratings and attributes");
     players->require_subcommand(1);
-    addExport(*players, playerExport, playerFormat, action, io, exportPlayers,
+    addExport(*players, playerExport, playerFormat, ignoreJournal, action, io, exportPlayers,
               "every player's record");
     addImport(*players, playerImport, action, io, importPlayers, "players' records");
 
@@ -76,7 +82,8 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     ImportOptions rosterImport;
     CLI::App* rosters = app.add_subcommand("rosters", "Team rosters");
     rosters->require_subcommand(1);
-    addExport(*rosters, rosterExport, rosterFormat, action, io, exportRosters, "every roster slot");
+    addExport(*rosters, rosterExport, rosterFormat, ignoreJournal, action, io, exportRosters,
+              "every roster slot");
     addImport(*rosters, rosterImport, action, io, importRosters, "roster slots");
     std::string endImage;
     std::string endTeam;
@@ -98,6 +105,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     CLI::App* get = cheats->add_subcommand("get", "Show the cheat bytes and switches");
     get->add_option("IMAGE", cheatImage, "The ROM image")->required();
     get->add_flag("--json", cheatJson, "Print JSON");
+    get->add_flag("--ignore-journal", ignoreJournal, kIgnoreJournalHelp);
     get->callback([&] { action = [&] { return showCheats(io, cheatImage, cheatJson); }; });
 
     CheatOptions cheatSet;
@@ -137,6 +145,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     sum->add_option("IMAGE", checksumImage, "The ROM image")->required();
     sum->add_flag("--fix", checksumFix, "Write the computed checksum and its complement");
     sum->add_flag("--dry-run", checksumDryRun, kDryRunHelp)->needs("--fix");
+    sum->add_flag("--ignore-journal", ignoreJournal, kIgnoreJournalHelp)->excludes("--fix");
     sum->callback(
         [&] { action = [&] { return checksum(io, checksumImage, checksumFix, checksumDryRun); }; });
 
@@ -150,6 +159,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     create->add_option("ORIGINAL", patchOriginal, "The unedited image")->required();
     create->add_option("EDITED", patchEdited, "The edited image")->required();
     create->add_option("PATCH", patchFile, "The patch to write: .ips or .bps")->required();
+    create->add_flag("--ignore-journal", ignoreJournal, kIgnoreJournalHelp);
     create->callback([&] {
         action = [&] { return createPatchFile(io, patchOriginal, patchEdited, patchFile); };
     });

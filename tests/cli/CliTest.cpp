@@ -141,7 +141,7 @@ const Said kSaid[] = {
     {{"info", "IMAGE"}, "", 0,
      "File:          IMAGE\nRelease:       North America (NA)\nTitle:         \"SLAMWISE TEST "
      "COPY   \"\nCopier header: yes\nPlayer data:   yes\nVisual data:   not relocated\n"
-     "File size:     2097664 bytes\nChecksum:      stored 0x"},
+     "Rosters:       yes\nCheats:        yes\nFile size:     2097664 bytes\nChecksum:      stored 0x"},
     {{"players", "export", "IMAGE"}, "", 0,
      "index,name,value,height,speed,three_point,dunk,pass,power,steal,block,clutch,ai,skin,"
      "visual_speed,visual_three_point,visual_dunk,visual_pass,visual_power,visual_steal,"
@@ -161,12 +161,19 @@ const Said kSaid[] = {
     {{}, "", 2, "A subcommand is required"},
     {{"cheats", "set", "IMAGE"}, "", 2, "give --byte1/--byte2, or --on/--off"},
     {{"checksum", "IMAGE", "--dry-run"}, "", 2, "requires --fix"},
-    {{"cheats", "set", "IMAGE.empty", "--byte1", "1"}, "", 1, "IMAGE.empty\" starts with a 0 byte"},
-    {{"cheats", "set", "IMAGE.tiny", "--byte1", "1"}, "", 1, "cheat codes of the Beta release"},
+    {{"cheats", "set", "IMAGE.empty", "--byte1", "1"}, "", 1, "IMAGE.empty\" is not a ROM image: "
+     "at 0 bytes it is too short to hold the internal header that tells the release (up to "
+     "offset $8422)."},
+    {{"info", "IMAGE.tiny"}, "", 1, "File size:     100 bytes\nRefused:       \"IMAGE.tiny\" is not "
+     "a ROM image: at 100 bytes"},
+    {{"cheats", "set", "IMAGE.zero", "--byte1", "1"}, "", 1, "IMAGE.zero\" starts with a 0 byte"},
     {{"cheats", "set", "IMAGE.other", "--byte1", "1"}, "", 1, "not an image of a known release"},
     {{"cheats", "set", "IMAGE.huge", "--byte1", "1"}, "", 1, "not an image of a known release"},
     {{"relocate", "IMAGE.locked"}, "", 1, "for reading and writing: Permission denied."},
-    {{"info", "IMAGE.stopped"}, "", 1, "Make \"IMAGE.stopped\" writable so that the change can be"},
+    {{"info", "IMAGE.stopped"}, "", 1, "The journal \"IMAGE.stopped-journal\" beside this file is "
+     "damaged or unreadable, so it was not used."},
+    {{"info", "IMAGE.stopped", "--ignore-journal"}, "", 0, "Read as it is: the data of "
+     "\"IMAGE.stopped\" may be half-written.\n"},
     {{"relocate", "IMAGE.gone"}, "", 1, "\"IMAGE.gone\" for reading and writing: No such file or"},
     {kPlayers, "index,speed\n,5\n", 1, "FILE:2: index is empty\nNothing was written.\n"},
     {{"players", "import", "IMAGE", "FILE", "--dry-run"}, "index\n0\n0\n", 1,
@@ -239,6 +246,7 @@ TEST(Cli, EveryCommandThatWritesNothingSaysWhyAndLeavesEveryFileAlone) {
         test::writeFile(path + name, std::vector<std::uint8_t>(size, 7));
     }
     fs::resize_file(path + ".huge", std::uintmax_t{1} << 32);
+    test::writeFile(path + ".zero", std::vector<std::uint8_t>(0x8423, 0));
     test::writeText(path + ".stopped-journal", "an unfinished change");
     Image({.release = Release::Beta}).writeTo(path + ".beta");
     Image({.release = Release::Europe}).writeTo(path + ".europe");
