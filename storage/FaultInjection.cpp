@@ -40,6 +40,9 @@ enum class Verdict { Proceed, Fail, ShortenThenProceed, ShortenThenCrash };
 Verdict judge(FileCall kind, std::size_t& length) {
     FaultPlan& plan = *activePlan;
     plan.calls.push_back(kind);
+    if (plan.only && kind != *plan.only) {
+        return Verdict::Proceed;
+    }
     long number = ++plan.operations;
     if (number < plan.at) {
         return Verdict::Proceed;

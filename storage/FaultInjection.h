@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,6 +41,9 @@ struct FaultPlan {
     // Fail and ShortWrite: every operation after `at` fails with `error` too, as on a device that
     // has gone away or a disk that has filled up.
     bool persistent = false;
+    // When set, only operations of this kind are counted (`at` is then the nth of them); the
+    // others proceed.
+    std::optional<FileCall> only{};
 
     long operations = 0;            // counted so far
     bool fired = false;             // operation `at` has been reached

@@ -285,6 +285,51 @@ TEST_F(RomFileTest, RefusalsNameTheCause) {
     EXPECT_FALSE(std::filesystem::exists(RomFile::journalPathFor(locked)));
 }
 
+// The journal and the lock belong to the file, whatever name it is opened by: a change cut short
+// through a symbolic link is undone through the real path and the other way round, and one
+// left beside the link by an older version is still found. A journal's temporary file (never in
+// force) is removed by the next opening, for reading too.
+TEST_F(RomFileTest, TheJournalAndTheLockBelongToTheRealFile) {
+    const std::string link = dir_.file("link.sfc");
+    std::filesystem::create_symlink(path_, link);
+    for (bool throughLink : {true, false}) {
+        SCOPED_TRACE(throughLink ? "written through the link" : "written through the real path");
+        const std::string writer = throughLink ? link : path_;
+        const std::string reader = throughLink ? path_ : link;
+        writeFile(path_, before_);
+        {
+            Result<RomFile> first = RomFile::open(writer);
+            ASSERT_TRUE(first);
+            EXPECT_TRUE(has(RomFile::open(reader).error(), "is already open in another window"));
+        }
+        // The change ends after its write, before the image is synced and the journal removed.
+        EXPECT_EQ(test::inChild([&] {
+                      Result<RomFile> rom = RomFile::open(writer);
+                      FaultPlan plan{.mode = FaultPlan::Mode::Crash, .only = FileCall::Fdatasync};
+                      ScopedFaultPlan scoped(plan);
+                      return int{rom && rom->apply(put(kFirst)).ok()};
+                  }),
+                  FaultPlan::kCrashExitCode);
+        ASSERT_TRUE(journalThere());
+        EXPECT_FALSE(std::filesystem::exists(link + "-journal"));
+        EXPECT_FALSE(RomFile::open(reader, RomFile::Access::ReadOnly));
+        Result<RomFile> rom = RomFile::open(reader);
+        ASSERT_TRUE(rom) << rom.error();
+        EXPECT_TRUE(has(rom->openingNotice(), "has been undone")) << rom->openingNotice();
+        EXPECT_EQ(readFile(path_), before_);
+    }
+    interrupt(encodeJournal(ownJournal()));
+    std::filesystem::rename(journalPath(), link + "-journal");
+    writeFile(journalPath() + ".tmp", {1, 2, 3});
+    EXPECT_TRUE(RomFile::open(path_, RomFile::Access::ReadOnly));
+    EXPECT_FALSE(std::filesystem::exists(journalPath() + ".tmp"));
+    Result<RomFile> rom = RomFile::open(link);
+    ASSERT_TRUE(rom) << rom.error();
+    EXPECT_TRUE(has(rom->openingNotice(), "has been undone")) << rom->openingNotice();
+    EXPECT_EQ(readFile(path_), before_);
+    EXPECT_FALSE(std::filesystem::exists(link + "-journal"));
+}
+
 // One writer at a time; readers are let in, but cannot write.
 TEST_F(RomFileTest, OnlyOneWriterAtATime) {
     Result<RomFile> first = open();
