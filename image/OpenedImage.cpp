@@ -8,6 +8,7 @@
 #include "game/CheatBytes.h"
 #include "game/Checksum.h"
 #include "game/RosterTable.h"
+#include "storage/FaultInjection.h"
 #include "storage/Text.h"
 
 namespace slamwise {

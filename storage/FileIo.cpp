@@ -76,7 +76,7 @@ Result<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::si
             error = EFBIG;
         }
     }
-    ::close(fd);
+    sys::close(fd);
     if (error != 0) {
         return Status::failure(osReason(error));
     }
@@ -130,7 +130,7 @@ Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t
     if (error == 0 && sys::fsync(fd) != 0) {
         error = errno;
     }
-    if (fd >= 0 && ::close(fd) != 0 && error == 0) {
+    if (fd >= 0 && sys::close(fd) != 0 && error == 0) {
         error = errno;
     }
     if (error == 0 && sys::rename(temporary.c_str(), path.c_str()) != 0) {
@@ -143,7 +143,7 @@ Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t
     int ownFolder = -1;
     Status synced = syncFolder(folderOf(path), folderFd ? *folderFd : ownFolder);
     if (ownFolder >= 0) {
-        ::close(ownFolder);
+        sys::close(ownFolder);
     }
     return synced;
 }
