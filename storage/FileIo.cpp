@@ -1,6 +1,7 @@
 #include "storage/FileIo.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -53,18 +54,25 @@ Status writeAt(int fd, std::uint64_t position, std::span<const std::uint8_t> byt
 
 Result<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::size_t limit,
                                                 Links links) {
-    constexpr std::size_t kChunk = 64 * 1024;  // most files the program reads fit in one read
+    constexpr std::size_t kChunk = 64 * 1024;  // growth past the size the file had at opening
     const int flags = O_RDONLY | O_CLOEXEC | (links == Links::Follow ? 0 : O_NOFOLLOW);
     const int fd = sys::open(path.c_str(), flags);
     if (fd < 0) {
         return Status::failure(osReason(errno));
     }
-    std::vector<std::uint8_t> content;
+    // One read for a file that keeps its size; the read that finds the end comes on top.
+    struct stat info {};
+    const std::size_t expected = sys::fstat(fd, &info) == 0 && info.st_size >= 0
+                                     ? std::min(static_cast<std::size_t>(info.st_size), limit) + 1
+                                     : kChunk;
+    std::vector<std::uint8_t> content(expected);
     std::size_t size = 0;
     int error = 0;
     while (error == 0) {
-        content.resize(size + kChunk);
-        const ssize_t got = sys::read(fd, content.data() + size, kChunk);
+        if (size == content.size()) {
+            content.resize(size + kChunk);
+        }
+        const ssize_t got = sys::read(fd, content.data() + size, content.size() - size);
         if (got < 0 && errno == EINTR) {
             continue;
         }

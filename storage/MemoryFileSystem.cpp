@@ -23,12 +23,24 @@ int failWith(int error) {
 
 }  // namespace
 
-void MemoryFileSystem::put(const std::string& path, std::vector<std::uint8_t> bytes) {
-    auto file = std::make_shared<File>();
-    file->bytes = std::move(bytes);
+void MemoryFileSystem::put(const std::string& path, std::span<const std::uint8_t> bytes) {
+    std::shared_ptr<File>& file = files_[path];
+    // A new file, as a replacement on a disk makes; the memory of one nothing refers to any more
+    // is used again.
+    if (!file || file.use_count() > 1) {
+        file = std::make_shared<File>();
+    }
+    file->bytes.assign(bytes.begin(), bytes.end());
     file->inode = nextInode_++;
+    file->lockedBy = -1;
+    file->writes.clear();
     touch(*file);
-    files_[path] = std::move(file);
+}
+
+std::vector<std::pair<std::uint64_t, std::uint64_t>> MemoryFileSystem::takeWrites(
+    const std::string& path) {
+    auto found = files_.find(path);
+    return found == files_.end() ? decltype(File::writes){} : std::move(found->second->writes);
 }
 
 const std::vector<std::uint8_t>* MemoryFileSystem::bytes(const std::string& path) const {
@@ -98,6 +110,7 @@ ssize_t MemoryFileSystem::pwrite(int fd, const void* buffer, std::size_t length,
         bytes.resize(from + length, 0);
     }
     std::memcpy(bytes.data() + from, buffer, length);
+    open->file->writes.emplace_back(from, length);
     touch(*open->file);
     return static_cast<ssize_t>(length);
 }

@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 struct stat;
@@ -21,9 +23,12 @@ class MemoryFileSystem {
   public:
     // For the harness: put a file there (replacing one), look at its bytes (nothing when there is
     // no such file; valid until the next call) or remove it.
-    void put(const std::string& path, std::vector<std::uint8_t> bytes);
+    void put(const std::string& path, std::span<const std::uint8_t> bytes);
     const std::vector<std::uint8_t>* bytes(const std::string& path) const;
     bool exists(const std::string& path) const { return files_.contains(path); }
+    // Where the file was written since it was put there or since the last call, as (offset,
+    // length) in order: the bytes elsewhere are as they were.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> takeWrites(const std::string& path);
     void remove(const std::string& path) { files_.erase(path); }
 
     // The system calls, as the sys:: hooks make them.
@@ -50,6 +55,7 @@ class MemoryFileSystem {
         std::uint64_t inode = 0;
         long modified = 0;  // a clock of writes, in nanoseconds
         int lockedBy = -1;  // the descriptor holding the lock
+        std::vector<std::pair<std::uint64_t, std::uint64_t>> writes;  // see takeWrites
     };
     struct Open {
         std::shared_ptr<File> file;  // nothing for a folder

@@ -50,12 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return opened;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    auto table = [&](const cli::ColumnSet& columns) {
-        return cli::parseTable(text, kFormat, "import", columns);
-    };
+    const cli::InputTable players = cli::parseTable(text, kFormat, "import", cli::playerColumns());
+    const cli::InputTable rosters = cli::parseTable(text, kFormat, "import", cli::rosterColumns());
     for (const OpenedImage& image : images) {
-        check(cli::importPlayerRows(image, table(cli::playerColumns())), image);
-        check(cli::importRosterRows(image, table(cli::rosterColumns())), image);
+        check(cli::importPlayerRows(image, players), image);
+        check(cli::importRosterRows(image, rosters), image);
     }
     return 0;
 }
