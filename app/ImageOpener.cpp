@@ -63,6 +63,7 @@ void ImageOpener::open(const QString& path, Via via) {
         case Refusal::None:
             break;
         case Refusal::Unreadable:
+        case Refusal::TooShort:
             refuse(via, QString::fromStdString(opened->verdict().message()));
             return;
         case Refusal::FirstByteZero:
@@ -82,7 +83,21 @@ void ImageOpener::open(const QString& path, Via via) {
     if (via == Via::Dialog) {
         settings_.setLastFile(path);
     }
+    const std::vector<std::string> cutOff = opened->cutOffNotes();
+    const bool playerData = opened->shutOff() || opened->allows(Table::Players);
     session_.open(Session(std::move(opened).value()));
+    if (!cutOff.empty()) {
+        // What the file does not hold is switched off; this says why, once.
+        QStringList notes;
+        for (const std::string& note : cutOff) {
+            notes << QString::fromStdString(note);
+        }
+        platform_.messages.show(
+            window_, MessageBoxes::Icon::Exclamation, programCaption(),
+            playerData ? QStringLiteral("Parts of this file cannot be edited.")
+                       : QStringLiteral("The player data of this file cannot be edited."),
+            notes.join(QLatin1Char('\n')));
+    }
 }
 
 void ImageOpener::useNamesFor(const QString& imagePath) {

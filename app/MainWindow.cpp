@@ -114,7 +114,7 @@ void MainWindow::showMenuState() {
         const Session& session = session_->session();
         state.imageOpen = true;
         state.playerData = session.image().allows(Table::Players).ok();
-        state.cheats = session.image().identification() && session.image().facts().cheats;
+        state.cheats = session.image().allows(Table::Cheats).ok();
         state.undoLabel = QString::fromStdString(session.history().undoLabel());
         state.redoLabel = QString::fromStdString(session.history().redoLabel());
     }

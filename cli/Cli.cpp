@@ -16,6 +16,9 @@ constexpr const char* kNamesHelp =
     "the image, else placeholders)";
 constexpr const char* kDryRunHelp =
     "Check everything and list the bytes that would change; write nothing";
+constexpr const char* kIgnoreJournalHelp =
+    "Read the image as it is even while a journal that cannot be used lies beside it (its data "
+    "may be half-written)";
 
 // What runs once the command line has been parsed.
 using Run = std::function<int()>;
@@ -237,6 +240,25 @@ void addDiff(CLI::App& app, Run& action, Io io) {
     compare->add_option("--names", diff.names, kNamesHelp);
 }
 
+// The commands that only read get --ignore-journal: they read an image as it is even while a
+// journal that cannot be used lies beside it.
+void addIgnoreJournal(CLI::App& app, bool& ignoreJournal) {
+    const std::vector<std::vector<std::string>> reading = {
+        {"info"},     {"players", "export"}, {"rosters", "export"}, {"cheats", "get"},
+        {"checksum"}, {"patch", "create"},   {"patch", "show"},     {"diff"}};
+    for (const std::vector<std::string>& words : reading) {
+        CLI::App* command = &app;
+        for (const std::string& word : words) {
+            command = command->get_subcommand(word);
+        }
+        CLI::Option* flag =
+            command->add_flag("--ignore-journal", ignoreJournal, kIgnoreJournalHelp);
+        if (words.front() == "checksum") {
+            flag->excludes("--fix");
+        }
+    }
+}
+
 // Prints every command that runs something, one a line with its words ("players export");
 // the build makes a man page for each.
 void listCommands(const CLI::App& app, const std::string& words, std::ostream& out) {
@@ -252,7 +274,8 @@ void listCommands(const CLI::App& app, const std::string& words, std::ostream& o
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Io io{out, err};
+    bool ignoreJournal = false;
+    Io io{out, err, ignoreJournal};
     CLI::App app{"Reads and changes the data of a Slamwise ROM image: players, rosters, cheats.",
                  "slamwise"};
     app.set_version_flag("--version", "slamwise " + versionText());
@@ -268,6 +291,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
     addRelocateAndChecksum(app, action, io);
     addPatch(app, action, io);
     addDiff(app, action, io);
+    addIgnoreJournal(app, ignoreJournal);
 
     if (args == std::vector<std::string>{"--list-commands"}) {  // for the build, not in --help
         listCommands(app, "", out);

@@ -7,14 +7,31 @@
 #include <utility>
 
 #include "cli/Commands.h"
+#include "storage/Text.h"
 
 namespace slamwise::cli {
 
-Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
-                              std::initializer_list<Table> tables) {
-    Result<OpenedImage> image = OpenedImage::open(path, access);
+Result<OpenedImage> openAnyFile(Io io, const std::string& path, RomFile::Access access) {
+    Result<OpenedImage> image = OpenedImage::open(
+        path, access, io.ignoreJournal ? UnusableJournal::ReadAsIs : UnusableJournal::Refuse);
+    if (!image && access == RomFile::Access::ReadOnly && !io.ignoreJournal &&
+        image.error().ends_with("so it is not read.")) {
+        return Status::failure(image.error() + " (--ignore-journal reads it as it is.)");
+    }
     if (image && !image->notice().empty()) {
         io.err << image->notice() << "\n";
+    }
+    if (image && !image->rom().journalUnusable()) {
+        io.err << "Read as it is: the data of " << quoted(path) << " may be half-written.\n";
+    }
+    return image;
+}
+
+Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
+                              std::initializer_list<Table> tables) {
+    Result<OpenedImage> image = openAnyFile(io, path, access);
+    if (image && image->refusal() == Refusal::TooShort) {
+        return image->verdict();
     }
     for (Table table : tables) {
         if (Status status = image ? image->allows(table) : Status(); !status) {
@@ -29,6 +46,9 @@ Result<GameNames> namesFor(Io io, const std::string& imagePath, const std::strin
     NamesFile file = namesPath.empty() ? namesForImage(imagePath) : loadNames(namesPath);
     if (file.problems.empty()) {
         return std::move(file.names);
+    }
+    if (file.unreadable) {
+        return Status::failure(file.problems.front());
     }
     for (const std::string& problem : file.problems) {
         io.err << problem << "\n";
@@ -98,8 +118,14 @@ int runImport(Io io, const ImportOptions& options, const ColumnSet& columns,
     if (!image) {
         return refuse(io, image.error());
     }
-    (void)namesFor(io, options.image, options.names, {});  // only to warn: no names are needed
+    // Only to warn (no names are needed), unless the file cannot be read at all.
+    if (Result<GameNames> names = namesFor(io, options.image, options.names, {}); !names) {
+        return refuse(io, names.error());
+    }
     const InputTable table = readTable(options.file, columns);
+    if (table.unreadable) {
+        return refuse(io, table.problems);
+    }
     if (table.separator != ',') {
         io.err << "Reading " << options.file << " with "
                << (table.separator == '\t' ? std::string("a tab") : "\";\"")

@@ -22,15 +22,22 @@ inline constexpr int kExitSuccess = 0;
 inline constexpr int kExitInvalid = 1;  // the image or an input file cannot be used
 inline constexpr int kExitUsage = 2;    // the command line itself is wrong
 
-// The streams a command writes to.
+inline constexpr bool kHeedJournal = false;
+
+// The streams a command writes to, and how it reads an image beside a journal that cannot be used.
 struct Io {
     std::ostream& out;
     std::ostream& err;
+    // --ignore-journal: read the image as it is (it may hold a change half-written).
+    const bool& ignoreJournal = kHeedJournal;
 };
 
-// Opens the image and prints on standard error what opening had to say (an unfinished change
-// undone, a journal left alone); fails when the image does not allow one of the tables. A dry
-// run opens the image as the real run does.
+// Opens the file and prints on standard error what opening had to say (an unfinished change
+// undone, a journal left alone, the data read as it is); a journal that cannot be used refuses
+// a reading unless io.ignoreJournal.
+Result<OpenedImage> openAnyFile(Io io, const std::string& path, RomFile::Access access);
+// The same for an image: refuses a file too short to be one, and fails when the image does not
+// allow one of the tables. A dry run opens the image as the real run does.
 Result<OpenedImage> openImage(Io io, const std::string& path, RomFile::Access access,
                               std::initializer_list<Table> tables = {});
 

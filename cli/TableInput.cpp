@@ -1,34 +1,21 @@
 #include "cli/TableInput.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <set>
-#include <sstream>
 
 #include "cli/CommandSupport.h"
 #include "cli/Csv.h"
 #include "game/Names.h"
+#include "storage/FileIo.h"
 
 namespace slamwise::cli {
 
 namespace {
 
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-std::string_view withoutByteOrderMark(std::string_view text) {
-    return text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text;
-}
-
-std::string trimmed(std::string_view text) {
-    std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return std::string(text.substr(first, text.find_last_not_of(" \t") - first + 1));
+// A cell without the blanks around it.
+std::string cellText(std::string_view text) {
+    return std::string(trimmed(text, " \t"));
 }
 
 // The line on which each element of the top-level JSON array starts.
@@ -99,7 +86,7 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
     const int headerLine = csv.rows.empty() ? 1 : csv.rows.front().line;
     if (!csv.rows.empty()) {
         for (const std::string& name : csv.rows.front().fields) {
-            header.push_back(trimmed(name));
+            header.push_back(cellText(name));
         }
     }
     for (const CsvError& error : csv.errors) {
@@ -141,7 +128,7 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
                 table.problems.push_back(where + "column \"" + header[c] +
                                          "\" holds text that is not UTF-8");
             }
-            record.cells[header[c]] = trimmed(row.fields[c]);
+            record.cells[header[c]] = cellText(row.fields[c]);
         }
         if (utf8) {
             table.records.push_back(std::move(record));
@@ -163,7 +150,7 @@ class JsonRecords : public nlohmann::json::json_sax_t {
         return value(std::to_string(number));
     }
     bool number_float(number_float_t, const string_t& text) override { return value(text); }
-    bool string(string_t& text) override { return value(trimmed(text)); }
+    bool string(string_t& text) override { return value(cellText(text)); }
     bool binary(binary_t&) override { return stop(line(), "expected numbers and texts"); }
 
     bool start_array(std::size_t) override {
@@ -263,19 +250,12 @@ InputTable parseTable(std::string_view text, TableFormat format, const std::stri
 }
 
 InputTable readTable(const std::string& path, const ColumnSet& columns) {
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        return {path, {}, {"\"" + path + "\" is a folder, not a file."}};
+    constexpr std::size_t kLargestTable = 64u << 20;  // far more than any table of the game
+    Result<std::vector<std::uint8_t>> bytes = readWholeFile(path, kLargestTable);
+    if (!bytes) {
+        return {path, {}, {"Cannot read " + quoted(path) + ": " + bytes.error() + "."}, true};
     }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream buffer;
-    if (in) {
-        buffer << in.rdbuf();
-    }
-    if (!in || in.bad()) {
-        return {path, {}, {"Cannot read \"" + path + "\": " + std::strerror(errno) + "."}};
-    }
-    const std::string text = buffer.str();
+    const std::string_view text(reinterpret_cast<const char*>(bytes->data()), bytes->size());
     return parseTable(text, formatOf(text), path, columns);
 }
 

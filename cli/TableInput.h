@@ -26,6 +26,7 @@ struct InputTable {
     std::vector<InputRecord> records;
     std::vector<std::string> problems;  // "<file>:<line>: ..." each
     char separator = ',';               // between the fields of a CSV file: ',', ';' or a tab
+    bool unreadable = false;            // the file could not be read: problems says why
 
     // "<file>:<line>: "
     std::string where(int line) const { return name + ":" + std::to_string(line) + ": "; }

@@ -1,14 +1,12 @@
 #include "game/Names.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
+
+#include "storage/FileIo.h"
 
 namespace slamwise {
 
@@ -117,16 +115,6 @@ bool isUtf8(std::string_view text) {
 
 namespace {
 
-std::string_view trimmed(std::string_view text) {
-    const char* blanks = " \t\r";
-    std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    std::size_t last = text.find_last_not_of(blanks);
-    return text.substr(first, last - first + 1);
-}
-
 // A decimal number or a hexadecimal one written with "0x"; nothing for anything else.
 std::optional<int> indexFrom(std::string_view text) {
     int base = 10;
@@ -140,10 +128,6 @@ std::optional<int> indexFrom(std::string_view text) {
         return std::nullopt;
     }
     return value;
-}
-
-bool endsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
 }
 
 // Whether the entry keeps its text whatever a names file says: the two exhibition teams, the
@@ -165,88 +149,81 @@ const GameNames& defaultNames() {
     return names;
 }
 
-NamesFile parseNames(std::string_view text, const std::string& sourceName) {
-    NamesFile file{defaultNames(), {}, {}};
-    GameNames& names = file.names;
-    // Where each (kind, index) was given first, to report the second one.
-    std::map<std::pair<std::string, int>, int> seen;
+namespace {
 
-    if (text.substr(0, 3) == "\xEF\xBB\xBF") {
-        text.remove_prefix(3);  // a byte-order mark some editors put in front
-    }
-    int lineNumber = 0;
-    while (!text.empty() || lineNumber == 0) {
-        ++lineNumber;
-        std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+// Takes the lines of a names file into it, one at a time.
+class NamesReader {
+  public:
+    NamesReader(NamesFile& file, const std::string& sourceName)
+        : file_(file), sourceName_(sourceName) {}
 
+    void read(std::string_view line, int lineNumber) {
+        lineNumber_ = lineNumber;
+        kind_.reset();
         std::string_view content = trimmed(line);
         if (content.empty() || content.front() == '#') {
-            continue;
+            return;
         }
-        std::size_t equals = content.find('=');
-        std::string_view key = trimmed(content.substr(0, equals));
-        std::size_t blank = key.find_first_of(" \t");
-        std::string kind(key.substr(0, blank));
-        std::string_view indexText =
+        const std::size_t equals = content.find('=');
+        const std::string_view key = trimmed(content.substr(0, equals));
+        const std::size_t blank = key.find_first_of(" \t");
+        const std::string kind(key.substr(0, blank));
+        const std::string_view index =
             blank == std::string_view::npos ? std::string_view{} : trimmed(key.substr(blank));
         static const std::map<std::string, NameKind> kKinds = {
             {"player", NameKind::Player}, {"team", NameKind::Team}, {"head", NameKind::Head}};
-        auto known = kKinds.find(kind);
-        // A problem leaves the names of its kind incomplete; all of them when the kind is unknown.
-        auto problem = [&](const std::string& what) {
-            file.problems.push_back(sourceName + ":" + std::to_string(lineNumber) + ": " + what);
-            if (known == kKinds.end()) {
-                file.incomplete.fill(true);
-            } else {
-                file.incomplete[static_cast<std::size_t>(known->second)] = true;
-            }
-        };
+        if (auto known = kKinds.find(kind); known != kKinds.end()) {
+            kind_ = known->second;
+        }
         if (!isUtf8(line)) {
             problem("the line is not UTF-8 text");
-            continue;
-        }
-        if (equals == std::string_view::npos) {
+        } else if (equals == std::string_view::npos) {
             problem("expected \"player N = name\", \"team N = name\" or \"head N = name\"");
-            continue;
-        }
-        if (known == kKinds.end()) {
+        } else if (!kind_) {
             problem("unknown kind \"" + kind + "\" (expected player, team or head)");
-            continue;
+        } else {
+            name(kind, index, trimmed(content.substr(equals + 1)));
         }
-        std::vector<std::string>& list = known->second == NameKind::Player ? names.players
-                                         : known->second == NameKind::Team ? names.teams
-                                                                           : names.heads;
-        std::string_view name = trimmed(content.substr(equals + 1));
-        std::optional<int> index = indexFrom(indexText);
-        int count = static_cast<int>(list.size());
+    }
+
+  private:
+    // A problem leaves the names of its kind incomplete; all of them when the kind is unknown.
+    void problem(const std::string& what) {
+        file_.problems.push_back(sourceName_ + ":" + std::to_string(lineNumber_) + ": " + what);
+        if (kind_) {
+            file_.incomplete[static_cast<std::size_t>(*kind_)] = true;
+        } else {
+            file_.incomplete.fill(true);
+        }
+    }
+
+    void name(const std::string& kind, std::string_view indexText, std::string_view name) {
+        GameNames& names = file_.names;
+        std::vector<std::string>& list = *kind_ == NameKind::Player ? names.players
+                                         : *kind_ == NameKind::Team ? names.teams
+                                                                    : names.heads;
+        const std::optional<int> index = indexFrom(indexText);
+        const int count = static_cast<int>(list.size());
+        const std::string what = index ? kind + " " + std::to_string(*index) : "";
         if (!index) {
-            problem("\"" + std::string(indexText) + "\" is not a " + kind + " number");
-            continue;
+            return problem("\"" + std::string(indexText) + "\" is not a " + kind + " number");
         }
         if (*index < 0 || *index >= count) {
-            problem(kind + " " + std::to_string(*index) + " is out of range (0 to " +
-                    std::to_string(count - 1) + ")");
-            continue;
+            return problem(what + " is out of range (0 to " + std::to_string(count - 1) + ")");
         }
         if (name.empty()) {
-            problem(kind + " " + std::to_string(*index) + " has an empty name");
-            continue;
+            return problem(what + " has an empty name");
         }
-        auto [first, inserted] = seen.try_emplace({kind, *index}, lineNumber);
-        if (!inserted) {
-            problem(kind + " " + std::to_string(*index) + " was already named on line " +
-                    std::to_string(first->second));
-            continue;
+        if (auto [first, added] = seen_.try_emplace({kind, *index}, lineNumber_); !added) {
+            return problem(what + " was already named on line " + std::to_string(first->second));
         }
         std::string& entry = list[static_cast<std::size_t>(*index)];
         if (isFixedEntry(kind, *index)) {
             if (name != entry) {
-                problem(kind + " " + std::to_string(*index) + " is always \"" + entry +
+                problem(what + " is always \"" + entry +
                         "\"; a names file changes only the placeholder names");
             }
-            continue;
+            return;
         }
         const bool unusedPlayer =
             kind == "player" && std::find(std::begin(kUnusedPlayers), std::end(kUnusedPlayers),
@@ -256,30 +233,43 @@ NamesFile parseNames(std::string_view text, const std::string& sourceName) {
             entry += kUnusedNote;  // the list marks this entry as unused whatever its name
         }
     }
+
+    NamesFile& file_;
+    const std::string& sourceName_;
+    // Where each (kind, index) was given first, to report the second one.
+    std::map<std::pair<std::string, int>, int> seen_;
+    int lineNumber_ = 0;
+    std::optional<NameKind> kind_;
+};
+
+}  // namespace
+
+NamesFile parseNames(std::string_view text, const std::string& sourceName) {
+    NamesFile file{defaultNames(), {}, {}};
+    NamesReader reader(file, sourceName);
+    text = withoutByteOrderMark(text);
+    for (int lineNumber = 1; !text.empty() || lineNumber == 1; ++lineNumber) {
+        const std::size_t end = text.find('\n');
+        reader.read(text.substr(0, end), lineNumber);
+        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
+    }
     return file;
 }
 
 NamesFile loadNames(const std::string& path) {
-    auto unreadable = [&](const std::string& why) {
-        NamesFile file{defaultNames(), {why}, {}};
+    // Larger than any names file: a few hundred short lines.
+    constexpr std::size_t kLargestNamesFile = 4u << 20;
+    Result<std::vector<std::uint8_t>> text = readWholeFile(path, kLargestNamesFile);
+    if (!text) {
+        NamesFile file{defaultNames(),
+                       {"Cannot read the names file " + quoted(path) + ": " + text.error() + "."},
+                       {}};
         file.incomplete.fill(true);
+        file.unreadable = true;
         return file;
-    };
-    std::error_code ignored;
-    if (std::filesystem::is_directory(path, ignored)) {
-        return unreadable("The names file \"" + path + "\" is a folder.");
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return unreadable("Cannot read the names file \"" + path + "\": " + std::strerror(errno) +
-                          ".");
-    }
-    std::ostringstream text;
-    text << in.rdbuf();
-    if (in.bad()) {
-        return unreadable("Cannot read the names file \"" + path + "\".");
-    }
-    return parseNames(text.str(), path);
+    return parseNames(std::string_view(reinterpret_cast<const char*>(text->data()), text->size()),
+                      path);
 }
 
 std::optional<std::string> namesFileBeside(const std::string& imagePath) {

@@ -54,6 +54,7 @@ struct NamesFile {
     GameNames names;
     std::vector<std::string> problems;
     std::array<bool, 3> incomplete{};  // by NameKind
+    bool unreadable = false;           // the file could not be read at all
 
     bool lacks(NameKind kind) const { return incomplete[static_cast<std::size_t>(kind)]; }
 };

@@ -9,14 +9,15 @@
 #include "game/ActualTable.h"
 #include "game/CheatBytes.h"
 #include "game/RosterTable.h"
+#include "storage/FaultInjection.h"
+#include "storage/Text.h"
 
 namespace slamwise {
 
 namespace {
 
-std::string quoted(const std::string& text) {
-    return "\"" + text + "\"";
-}
+// Identification reads up to the edition code: a shorter file is no image of the game.
+constexpr std::uint32_t kIdentifiedEnd = kEditionCodeOffset + 1;
 
 struct Extent {
     std::uint32_t begin;
@@ -50,21 +51,26 @@ Extent extentOf(Table table, VisualLayout layout) {
 
 }  // namespace
 
-Result<OpenedImage> OpenedImage::open(const std::string& path, RomFile::Access access) {
+Result<OpenedImage> OpenedImage::open(const std::string& path, RomFile::Access access,
+                                      UnusableJournal unusable) {
+    // An unfinished change is put back before the file is read, which takes writing; a file that
+    // cannot be written is opened for reading, and the journal's verdict refuses it if need be.
+    const bool readOnly = access == RomFile::Access::ReadOnly;
     struct stat journal {};
-    if (access == RomFile::Access::ReadOnly &&
-        ::lstat(RomFile::journalPathFor(path).c_str(), &journal) == 0) {
-        if (::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) {
-            return Status::failure(quoted(path) + " has an unfinished change recorded in " +
-                                   quoted(RomFile::journalPathFor(path)) + ". Make " +
-                                   quoted(path) +
-                                   " writable so that the change can be undone, then try again.");
-        }
+    if (readOnly &&
+        (::lstat(RomFile::journalPathFor(path).c_str(), &journal) == 0 ||
+         ::lstat((path + "-journal").c_str(), &journal) == 0) &&
+        ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) == 0) {
         access = RomFile::Access::ReadWrite;
     }
     Result<RomFile> rom = RomFile::open(path, access);
     if (!rom) {
         return rom.status();
+    }
+    if (readOnly && unusable == UnusableJournal::Refuse && !rom->journalUnusable()) {
+        return Status::failure(rom->journalUnusable().message() +
+                               " Until then the file may hold a change half-written, so it is "
+                               "not read.");
     }
     OpenedImage image(std::move(rom).value());
     image.examine();
@@ -77,6 +83,16 @@ void OpenedImage::refuse(Refusal refusal, Status why) {
 }
 
 void OpenedImage::examine() {
+    if (rom_.imageSize() < kIdentifiedEnd) {
+        refuse(Refusal::TooShort,
+               Status::failure(
+                   quoted(path()) + " is not a ROM image: at " + std::to_string(rom_.fileSize()) +
+                   " bytes it is too short to hold the internal header that tells "
+                   "the release (up to offset " +
+                   hexOffset(kIdentifiedEnd - 1) +
+                   (rom_.hasCopierHeader() ? ", after a 512-byte copier header" : "") + ")."));
+        return;
+    }
     Result<std::uint8_t> first = rom_.read8(0);
     if (!first) {
         refuse(Refusal::Unreadable, first.status());
@@ -85,7 +101,11 @@ void OpenedImage::examine() {
     Result<std::optional<Identification>> identified = identify(rom_);
     if (identified) {
         identification_ = *identified;
-        detectRelocationState();
+        if (std::string reason = cutOff(Table::Relocation); reason.empty()) {
+            detectRelocationState();
+        } else {
+            relocationStatus_ = Status::failure(quoted(path()) + ": " + reason + ".");
+        }
     }
     if (*first == 0) {
         refuse(Refusal::FirstByteZero,
@@ -99,6 +119,32 @@ void OpenedImage::examine() {
                                " is not an image of a known release of the game (Beta, "
                                "Europe, Japan, North America or the Old School Edition)."));
     }
+}
+
+std::string OpenedImage::cutOff(Table table) const {
+    // The visual table's place is known only where the relocation can be told.
+    const bool layoutKnown = relocationStatus_.ok() || table != Table::Visual;
+    const Extent extent = extentOf(layoutKnown ? table : Table::Relocation, visualLayout());
+    const std::uint64_t size = rom_.imageSize();
+    if (size >= extent.end) {
+        return {};
+    }
+    return "the file ends at " + hexOffset(static_cast<std::uint32_t>(size)) + ", " +
+           (size > extent.begin ? "inside" : "before") + " the " + extent.name + " (" +
+           hexOffset(extent.begin) + " to " + hexOffset(extent.end - 1) + "): it is cut off";
+}
+
+std::vector<std::string> OpenedImage::cutOffNotes() const {
+    std::vector<std::string> notes;
+    if (!verdict_) {
+        return notes;
+    }
+    for (Table table : {Table::Players, Table::Visual, Table::Rosters, Table::Cheats}) {
+        if (std::string reason = cutOff(table); !reason.empty()) {
+            notes.push_back(quoted(path()) + ": " + reason + ".");
+        }
+    }
+    return notes;
 }
 
 Status OpenedImage::allows(Table table) const {
@@ -118,12 +164,8 @@ Status OpenedImage::allows(Table table) const {
     if ((table == Table::Visual || table == Table::Relocation) && !relocationStatus_) {
         return relocationStatus_;
     }
-    const Extent extent = extentOf(table, visualLayout());
-    if (rom_.imageSize() < extent.end) {
-        return Status::failure(quoted(path()) + " ends inside the " + extent.name + " (" +
-                               hexOffset(extent.begin) + " to " + hexOffset(extent.end - 1) +
-                               "): at " + std::to_string(rom_.imageSize()) +
-                               " bytes it is too short to be an image of the game.");
+    if (std::string reason = cutOff(table); !reason.empty()) {
+        return Status::failure(quoted(path()) + ": " + reason + ".");
     }
     return {};
 }

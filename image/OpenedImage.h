@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "game/Identify.h"
 #include "game/Relocation.h"
@@ -25,6 +26,13 @@ enum class Refusal {
     Unreadable,      // the first byte or the internal header cannot be read
     FirstByteZero,   // not taken as a ROM image
     UnknownRelease,  // matches no release of the game
+    TooShort,        // the file ends before the internal header that tells the release
+};
+
+// What a reading-only opening does while a journal that cannot be used lies beside the image.
+enum class UnusableJournal {
+    Refuse,    // opening fails with the reason: the file may hold a change half-written
+    ReadAsIs,  // the file is read as it is (the notice says why that may mislead)
 };
 
 // An image as opening leaves it, with everything opening means: an unfinished change put back
@@ -37,7 +45,9 @@ class OpenedImage {
     // Opens an existing file. For writing, see RomFile::open. For reading, a file with an
     // unfinished change beside it is opened for writing, so that the change is put back first;
     // when the file is not writable, opening fails and says which file must be made writable.
-    static Result<OpenedImage> open(const std::string& path, RomFile::Access access);
+    // A journal that cannot be used refuses an opening for reading, unless asked to read as is.
+    static Result<OpenedImage> open(const std::string& path, RomFile::Access access,
+                                    UnusableJournal unusable = UnusableJournal::Refuse);
 
     RomFile& rom() { return rom_; }
     const RomFile& rom() const { return rom_; }
@@ -58,6 +68,12 @@ class OpenedImage {
     // Whether the table may be read and written: the image is not refused, its release has the
     // table, and the file holds all of it (and for the visual table, the layout is known).
     Status allows(Table table) const;
+    // Why the file does not hold all of the table: it is cut off before the table's end ("the
+    // file ends inside the player table"); empty when it holds the table. For the visual table,
+    // the relocated one is looked at unless the visual data is known to be in place.
+    std::string cutOff(Table table) const;
+    // One note for each table the file does not hold, for the user, once.
+    std::vector<std::string> cutOffNotes() const;
 
     // The relocation detection: its failure (a read error), if any, and the state it found.
     const Status& relocationStatus() const { return relocationStatus_; }

@@ -1,10 +1,5 @@
 #include "patch/PatchFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <filesystem>
 
 #include "storage/FileIo.h"
@@ -17,31 +12,10 @@ namespace {
 constexpr std::uint64_t kLargestPatch = 64u << 20;
 
 Result<std::vector<std::uint8_t>> readPatch(const std::string& path) {
-    auto failure = [&path](int error) {
-        return Status::failure("The patch " + quoted(path) + " cannot be read: " + osReason(error) +
+    Result<std::vector<std::uint8_t>> bytes = readWholeFile(path, kLargestPatch);
+    if (!bytes) {
+        return Status::failure("The patch " + quoted(path) + " cannot be read: " + bytes.error() +
                                ".");
-    };
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return failure(errno);
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0) {
-        const int error = errno;
-        ::close(fd);
-        return failure(error);
-    }
-    if (!S_ISREG(info.st_mode) || static_cast<std::uint64_t>(info.st_size) > kLargestPatch) {
-        ::close(fd);
-        return Status::failure("The patch " + quoted(path) +
-                               " is not a patch file: it is too large or not a regular file.");
-    }
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(info.st_size));
-    Status status = readAt(fd, 0, bytes);
-    ::close(fd);
-    if (!status) {
-        return Status::failure("The patch " + quoted(path) +
-                               " cannot be read: " + status.message());
     }
     return bytes;
 }
@@ -99,40 +73,9 @@ Status writePatchFile(const std::string& path, std::span<const std::uint8_t> byt
                                    ": choose another name for the patch.");
         }
     }
-    auto failure = [&path](const std::string& reason) {
-        return Status::failure("The patch " + quoted(path) + " could not be written: " + reason +
-                               ".");
-    };
-    std::string temporary = path + ".XXXXXX";
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        return failure(osReason(errno));
-    }
-    Status status = writeAt(fd, 0, bytes);
-    if (status && ::fsync(fd) != 0) {
-        status = Status::failure(osReason(errno));
-    }
-    if (::close(fd) != 0 && status) {
-        status = Status::failure(osReason(errno));
-    }
-    // A new file gets the permissions any new file would (mkstemp makes it private).
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (status && ::chmod(temporary.c_str(), 0666 & ~mask) != 0) {
-        status = Status::failure(osReason(errno));
-    }
-    if (status && ::rename(temporary.c_str(), path.c_str()) != 0) {
-        status = Status::failure(osReason(errno));
-    }
-    if (!status) {
-        ::unlink(temporary.c_str());
-        return failure(status.message());
-    }
-    // The rename itself reaches the disk with the folder.
-    if (const int folder = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folder >= 0) {
-        (void)::fsync(folder);
-        ::close(folder);
+    if (Status status = writeFileAtomically(path, bytes); !status) {
+        return Status::failure("The patch " + quoted(path) +
+                               " could not be written: " + status.message() + ".");
     }
     return {};
 }

@@ -29,8 +29,9 @@ Result<CreatedPatch> createPatchBetween(PatchFormat format, const RomFile& origi
 Result<PatchResult> patchFileFor(const RomFile& image, const std::string& patchPath,
                                  IpsOffsets ipsOffsets = IpsOffsets::Image);
 
-// Writes `bytes` to `path` as a whole or not at all: into a new file beside it, flushed to the
-// disk, then renamed over `path`. A path that names one of `images` is refused.
+// Writes `bytes` to `path` as a whole or not at all (writeFileAtomically: through "<path>.tmp",
+// which the next write of the same patch replaces when a crash left it). A path that names one
+// of `images` is refused.
 Status writePatchFile(const std::string& path, std::span<const std::uint8_t> bytes,
                       const std::vector<std::string>& images);
 

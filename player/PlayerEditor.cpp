@@ -14,7 +14,6 @@
 #include <QVBoxLayout>
 
 #include "platform/UserSettings.h"
-#include "ui/Caption.h"
 #include "ui/OffsetLabels.h"
 
 namespace slamwise {
@@ -195,12 +194,8 @@ void PlayerEditor::showOpenedImage() {
     const OpenedImage& image = session_.image();
     if (image.shutOff()) {
         ShutOffPlayerEditor();
-    } else if (Status players = image.allows(Table::Players); !players) {
-        // A file too short for its player table: the player editor is switched off all the same.
-        platform_.messages.show(window(), MessageBoxes::Icon::Exclamation, programCaption(),
-                                QStringLiteral("The player data of this file cannot be edited."),
-                                QString::fromStdString(players.message()));
-        switchOff();
+    } else if (!image.allows(Table::Players)) {
+        switchOff();  // a file cut off before its player table: the opener says why
     }
     CheckRelocatedData();
     SelectFirstPlayer();
@@ -271,7 +266,8 @@ void PlayerEditor::switchOff() {
 
 void PlayerEditor::CheckRelocatedData() {
     const OpenedImage& image = session_.image();
-    if (!image.relocationStatus()) {
+    if (!image.relocationStatus() && image.cutOff(Table::Relocation).empty()) {
+        // (A file cut off before the relocated table has been told so at opening.)
         reportFailure(QStringLiteral("Cannot tell whether the visual data was relocated."),
                       image.relocationStatus());
     } else if (image.relocated()) {

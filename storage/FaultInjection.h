@@ -5,9 +5,15 @@
 #include <cerrno>
 #include <climits>
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <vector>
 
+struct stat;
+
 namespace slamwise {
+
+class MemoryFileSystem;
 
 // A test hook that makes one low-level file operation of RomFile go wrong, so that tests can
 // prove every action is all-or-nothing. While no plan is set (the program never sets one) the
@@ -37,6 +43,9 @@ struct FaultPlan {
     // Fail and ShortWrite: every operation after `at` fails with `error` too, as on a device that
     // has gone away or a disk that has filled up.
     bool persistent = false;
+    // When set, only operations of this kind are counted (`at` is then the nth of them); the
+    // others proceed.
+    std::optional<FileCall> only{};
 
     long operations = 0;            // counted so far
     bool fired = false;             // operation `at` has been reached
@@ -57,11 +66,15 @@ class ScopedFaultPlan {
     FaultPlan* previous_;
 };
 
-// The file operations RomFile uses, each passing through the plan when one is set. They behave
-// as the system calls of the same name.
+// The file operations of the program, each passing through the plan when one is set, then to
+// the system or to the file system in memory that is switched on. They behave as the system
+// calls of the same name.
 namespace sys {
 
 extern FaultPlan* activePlan;
+// The file system in memory the hooks work on, when one is switched on
+// (storage/MemoryFileSystem.h).
+extern MemoryFileSystem* activeFiles;
 
 ssize_t pread(int fd, void* buffer, std::size_t length, off_t offset);
 ssize_t pwrite(int fd, const void* buffer, std::size_t length, off_t offset);
@@ -72,6 +85,18 @@ int fdatasync(int fd);
 int open(const char* path, int flags, mode_t mode = 0);
 int rename(const char* from, const char* to);
 int unlink(const char* path);
+
+// Not counted by a plan: they only look, or let go.
+int stat(const char* path, struct ::stat* info);
+int lstat(const char* path, struct ::stat* info);
+int fstat(int fd, struct ::stat* info);
+int close(int fd);
+int flock(int fd, int operation);
+// Whether the effective user may access the file as mode says (faccessat with AT_EACCESS).
+int access(const char* path, int mode);
+// The path with symbolic links and "." and ".." resolved; the path as it is when it cannot be
+// resolved (it does not exist, or a folder on the way cannot be read).
+std::string realPath(const std::string& path);
 
 }  // namespace sys
 }  // namespace slamwise

@@ -1,6 +1,7 @@
 #include "storage/FileIo.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,15 +14,6 @@ namespace slamwise {
 
 std::string osReason(int error) {
     return std::system_category().message(error);
-}
-
-std::string quoted(const std::string& text) {
-    std::string result;
-    result.reserve(text.size() + 2);
-    result += '"';
-    result += text;
-    result += '"';
-    return result;
 }
 
 Status readAt(int fd, std::uint64_t position, std::span<std::uint8_t> out) {
@@ -60,33 +52,108 @@ Status writeAt(int fd, std::uint64_t position, std::span<const std::uint8_t> byt
     return {};
 }
 
-std::optional<std::vector<std::uint8_t>> readSmallFile(const std::string& path, std::size_t limit) {
-    constexpr std::size_t kChunk = 64 * 1024;  // a journal usually fits in the first read
-    int fd = sys::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+Result<std::vector<std::uint8_t>> readWholeFile(const std::string& path, std::size_t limit,
+                                                Links links) {
+    constexpr std::size_t kChunk = 64 * 1024;  // growth past the size the file had at opening
+    const int flags = O_RDONLY | O_CLOEXEC | (links == Links::Follow ? 0 : O_NOFOLLOW);
+    const int fd = sys::open(path.c_str(), flags);
     if (fd < 0) {
-        return std::nullopt;
+        return Status::failure(osReason(errno));
     }
-    std::vector<std::uint8_t> content;
+    // One read for a file that keeps its size; the read that finds the end comes on top.
+    struct stat info {};
+    const std::size_t expected = sys::fstat(fd, &info) == 0 && info.st_size >= 0
+                                     ? std::min(static_cast<std::size_t>(info.st_size), limit) + 1
+                                     : kChunk;
+    std::vector<std::uint8_t> content(expected);
     std::size_t size = 0;
-    bool ok = true;
-    while (ok && size <= limit) {
-        content.resize(size + kChunk);
-        ssize_t got = sys::read(fd, content.data() + size, kChunk);
+    int error = 0;
+    while (error == 0) {
+        if (size == content.size()) {
+            content.resize(size + kChunk);
+        }
+        const ssize_t got = sys::read(fd, content.data() + size, content.size() - size);
         if (got < 0 && errno == EINTR) {
             continue;
         }
-        if (got <= 0) {
-            ok = got == 0;
+        if (got < 0) {
+            error = errno;
+        } else if (got == 0) {
             break;
+        } else if ((size += static_cast<std::size_t>(got)) > limit) {
+            error = EFBIG;
         }
-        size += static_cast<std::size_t>(got);
     }
-    ::close(fd);
-    if (!ok || size > limit) {
-        return std::nullopt;
+    sys::close(fd);
+    if (error != 0) {
+        return Status::failure(osReason(error));
     }
     content.resize(size);
     return content;
+}
+
+Status syncFolder(const std::string& folder, int& folderFd) {
+    if (folderFd < 0) {
+        folderFd = sys::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (folderFd < 0) {
+            return Status::failure(osReason(errno));
+        }
+    }
+    if (sys::fsync(folderFd) != 0 && errno != EINVAL && errno != ENOTSUP) {
+        return Status::failure(osReason(errno));
+    }
+    return {};
+}
+
+std::string temporaryPathFor(const std::string& path) {
+    return path + ".tmp";
+}
+
+namespace {
+
+// Writes the bytes from the current position on, retrying interrupted and partial writes.
+int writeAll(int fd, std::span<const std::uint8_t> bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t put = sys::write(fd, bytes.data() + done, bytes.size() - done);
+        if (put < 0 && errno == EINTR) {
+            continue;
+        }
+        if (put <= 0) {
+            return put < 0 ? errno : ENOSPC;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    return 0;
+}
+
+}  // namespace
+
+Status writeFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes,
+                           mode_t mode, int* folderFd) {
+    const std::string temporary = temporaryPathFor(path);
+    const int fd =
+        sys::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, mode);
+    int error = fd < 0 ? errno : writeAll(fd, bytes);
+    if (error == 0 && sys::fsync(fd) != 0) {
+        error = errno;
+    }
+    if (fd >= 0 && sys::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    if (error == 0 && sys::rename(temporary.c_str(), path.c_str()) != 0) {
+        error = errno;
+    }
+    if (error != 0) {
+        (void)sys::unlink(temporary.c_str());  // a leftover goes with the next write
+        return Status::failure(osReason(error));
+    }
+    int ownFolder = -1;
+    Status synced = syncFolder(folderOf(path), folderFd ? *folderFd : ownFolder);
+    if (ownFolder >= 0) {
+        sys::close(ownFolder);
+    }
+    return synced;
 }
 
 std::string folderOf(const std::string& path) {

@@ -67,6 +67,10 @@ std::uint64_t fnv1a64(std::span<const std::uint8_t> bytes);
 // The journal beside an open image, and the steps that make every change to the image
 // all-or-nothing.
 //
+// The journal belongs to the file, not to the name it was opened by: it lies beside the file's
+// real path (symbolic links resolved). One left beside the link by an older version is still
+// found and used at opening.
+//
 // A change (apply): the old and the new bytes of every range go to "<image>-journal.tmp", which
 // is synced and renamed to "<image>-journal", and the folder is synced: from then on the journal
 // is in force. Then the ranges are written, the image is synced, the journal is removed and the
@@ -75,15 +79,16 @@ std::uint64_t fnv1a64(std::span<const std::uint8_t> bytes);
 //
 // At opening (recover): the old bytes of an interrupted change are put back, provided the file
 // still holds only old bytes and bytes of that change. A damaged or foreign journal, or one of a
-// file changed since, is left alone and blocks every change until it is moved away. A journal
-// that never got its final name was never in force and is removed.
+// file changed since, is left alone (see unusable()) and blocks every change until it is moved
+// away. A journal that never got its final name was never in force and is removed.
 //
 // Before each change it makes sure that no other program has changed, replaced or deleted the
 // file since this program last left it.
 class JournalFile {
   public:
     JournalFile() = default;
-    // The image open as imageFd (not owned) at imagePath; identity as the file was opened.
+    // The image open as imageFd (not owned) at imagePath (as the user named it); identity as the
+    // file was opened.
     JournalFile(int imageFd, const std::string& imagePath, const JournalIdentity& identity);
     JournalFile(JournalFile&& other) noexcept;
     JournalFile& operator=(JournalFile&& other) noexcept;
@@ -91,16 +96,26 @@ class JournalFile {
     JournalFile& operator=(const JournalFile&) = delete;
     ~JournalFile();
 
-    // "<imagePath>-journal".
+    // "<real path of imagePath>-journal" (the path itself when it cannot be resolved).
     static std::string pathFor(const std::string& imagePath);
     const std::string& path() const { return path_; }
-    // Whether something lies at the journal's path.
-    bool present() const;
+    // Where a journal of this file lies, or nothing when there is none.
+    std::optional<std::string> found() const;
 
     // Undoes an interrupted change at opening. What the user must be told goes to notice (left
     // as it is when there is nothing to tell). A failure means the file should not be used: it
     // could not be read, or the undo could not be completed (the journal then stays).
     Status recover(std::string& notice);
+    // The same look for a file opened for reading only, which changes nothing: a journal that can
+    // be undone is a failure (the file must be opened for writing first); one that cannot be used
+    // is told in notice and by unusable().
+    Status inspect(std::string& notice);
+    // Removes what a change that never came into force left (the journal's temporary file).
+    // Only for the holder of the writer lock.
+    void removeLeftovers();
+    // Why the journal lying beside the file cannot be used (left alone at opening), or success
+    // when no such journal was found.
+    const Status& unusable() const { return unusable_; }
 
     // Takes the file as it is now for the state this program left it in.
     void rememberFileState();
@@ -114,20 +129,29 @@ class JournalFile {
                  std::vector<JournalRange>* written = nullptr);
 
   private:
+    // What opening finds beside the file.
+    struct Finding {
+        enum Kind { None, Undoable, Unusable } kind = None;
+        std::string where;  // the journal's path
+        Journal journal;    // Undoable: the journal to undo
+        std::string why;    // Unusable: the notice for the user
+    };
+    Status examine(Finding& finding) const;
+    Status undo(const Finding& finding, std::string& notice);
     Status checkUnchanged() const;
     Status checkNoJournal() const;
-    Status save(const std::vector<std::uint8_t>& content);
+    Status save(const Journal& journal);
     Status rollBack(const Journal& journal, const std::string& whatFailed);
-    Status syncFolder();
     void closeFolder();
 
     int imageFd_ = -1;
     std::string imagePath_;
-    std::string path_;
-    std::string tempPath_;
+    std::string path_;       // beside the real file
+    std::string otherPath_;  // beside the name the file was opened by, when that differs
     std::string folder_;
     int folderFd_ = -1;  // opened at the first sync of the folder, kept until the file is closed
     JournalIdentity identity_;
+    Status unusable_;
     // The file as this program last left it, to notice changes made by others.
     std::uint64_t seenSize_ = 0;
     timespec seenModified_{};

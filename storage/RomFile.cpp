@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "storage/FaultInjection.h"
 #include "storage/FileIo.h"
 
 namespace slamwise {
@@ -36,57 +37,64 @@ std::string RomFile::journalPathFor(const std::string& path) {
 Result<RomFile> RomFile::open(const std::string& path, Access access) {
     // Look before opening: opening a device or a pipe can have effects of its own.
     struct stat before {};
-    if (::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
-        return Status::failure("\"" + path + "\" is " +
+    if (sys::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        return Status::failure(quoted(path) + " is " +
                                (S_ISDIR(before.st_mode) ? "a directory" : "not a regular file") +
                                ", not a ROM image.");
     }
     int flags = (access == Access::ReadWrite ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NOCTTY;
-    int fd = ::open(path.c_str(), flags);
+    int fd = sys::open(path.c_str(), flags);
     if (fd < 0) {
         return Status::failure("Cannot open " + quoted(path) + " for " +
                                (access == Access::ReadWrite ? "reading and writing" : "reading") +
                                ": " + osReason(errno) + ".");
     }
     struct stat info {};
-    if (::fstat(fd, &info) != 0) {
+    if (sys::fstat(fd, &info) != 0) {
         int error = errno;
-        ::close(fd);
+        sys::close(fd);
         return Status::failure("Cannot examine " + quoted(path) + ": " + osReason(error) + ".");
     }
     if (!S_ISREG(info.st_mode)) {
-        ::close(fd);
+        sys::close(fd);
         return Status::failure(quoted(path) + " is not a regular file.");
     }
     RomFile rom(fd, path, static_cast<std::uint64_t>(info.st_size), access);
     rom.journal_ =
         JournalFile(fd, path, {info.st_dev, info.st_ino, rom.fileSize_, rom.headerSize_});
-
-    if (access == Access::ReadOnly) {
-        if (rom.journal_.present()) {
-            return Status::failure(
-                quoted(path) + " has an unfinished change recorded in " +
-                quoted(rom.journalPath()) +
-                ". Open the file for reading and writing so that the change can be undone "
-                "first.");
-        }
-    } else {
-        // One writer at a time: the lock belongs to this open file and ends with it.
-        if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            if (errno == EWOULDBLOCK) {
-                return Status::failure(quoted(path) +
-                                       " is already open in another window or program. Close it "
-                                       "there first, then open it here.");
-            }
-            return Status::failure("Cannot lock " + quoted(path) +
-                                   " against other programs: " + osReason(errno) + ".");
-        }
-        if (Status recovered = rom.journal_.recover(rom.openingNotice_); !recovered) {
-            return recovered;
-        }
+    if (Status status = access == Access::ReadOnly ? rom.lookAtJournal() : rom.takeOver();
+        !status) {
+        return status;
     }
     rom.journal_.rememberFileState();
     return rom;
+}
+
+// For reading only: a journal that can be undone must be undone first (by opening the file for
+// writing); one that cannot be used is told. What a change that never came into force left is
+// removed when no writer holds the file.
+Status RomFile::lookAtJournal() {
+    if (sys::flock(fd_, LOCK_EX | LOCK_NB) == 0) {
+        journal_.removeLeftovers();
+        (void)sys::flock(fd_, LOCK_UN);
+    }
+    return journal_.inspect(openingNotice_);
+}
+
+// For writing: takes the lock and undoes an interrupted change.
+Status RomFile::takeOver() {
+    // One writer at a time: the lock belongs to the file (whatever name it was opened by) and
+    // ends with this opening.
+    if (sys::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        if (errno == EWOULDBLOCK) {
+            return Status::failure(quoted(path_) +
+                                   " is already open in another window or program. Close it "
+                                   "there first, then open it here.");
+        }
+        return Status::failure("Cannot lock " + quoted(path_) +
+                               " against other programs: " + osReason(errno) + ".");
+    }
+    return journal_.recover(openingNotice_);
 }
 
 RomFile::RomFile(int fd, std::string path, std::uint64_t fileSize, Access access)
@@ -124,7 +132,7 @@ RomFile::~RomFile() {
 
 void RomFile::close() {
     if (fd_ >= 0) {
-        ::close(fd_);  // also releases the lock
+        sys::close(fd_);  // also releases the lock
         fd_ = -1;
     }
 }

@@ -33,10 +33,12 @@ class RomFile {
 
     // Opens an existing regular file. Never creates a file. For writing, it takes the lock and
     // undoes an interrupted change recorded in the journal (see openingNotice()). A read-only
-    // open fails while a journal lies beside the file.
+    // open fails while a journal that can be undone lies beside the file; one that cannot be
+    // used is told (openingNotice(), journalUnusable()).
     static Result<RomFile> open(const std::string& path, Access access = Access::ReadWrite);
 
-    // "<path>-journal": where the journal of a change to the file at path lies.
+    // "<real path>-journal": where the journal of a change to the file at path lies, symbolic
+    // links resolved.
     static std::string journalPathFor(const std::string& path);
 
     RomFile(RomFile&& other) noexcept;
@@ -57,6 +59,9 @@ class RomFile {
     // What opening had to tell the user (empty when nothing), for instance that an interrupted
     // change was undone.
     const std::string& openingNotice() const { return openingNotice_; }
+    // Why the journal found beside the file at opening cannot be used; success when there was
+    // none or it was undone. While it lies there, nothing can be written.
+    const Status& journalUnusable() const { return journal_.unusable(); }
 
     Result<std::uint8_t> read8(std::uint32_t offset) const;
     Result<std::uint16_t> read16(std::uint32_t offset) const;  // little-endian
@@ -80,6 +85,8 @@ class RomFile {
   private:
     RomFile(int fd, std::string path, std::uint64_t fileSize, Access access);
     void close();
+    Status lookAtJournal();
+    Status takeOver();
 
     int fd_ = -1;
     std::string path_;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -267,6 +268,35 @@ TEST_F(MainWindowTest, TheAboutWindowReadsAsWritten) {
     }
     child("mnuHomepage")->trigger();
     EXPECT_EQ(fake.urls.opened.back().toString(), "https://www.example.org/");
+}
+
+// A text file and an empty file are refused with their reason; a cut-off image opens with what
+// it does not hold switched off, told once.
+TEST_F(MainWindowTest, ShortAndCutOffFilesAreToldForWhatTheyAre) {
+    for (const std::string& text :
+         {std::string("not an image, just a line of text\n"), std::string()}) {
+        const QString path = QString::fromStdString(dir.file("text.sfc"));
+        test::writeFile(path.toStdString(), {text.begin(), text.end()});
+        fake.messages.shown.clear();
+        open(path);
+        EXPECT_FALSE(window->romOpen());
+        ASSERT_EQ(fake.messages.shown.size(), 1u);
+        EXPECT_TRUE(fake.messages.shown[0].details.contains(
+            QString(" is not a ROM image: at %1 bytes it is too short").arg(text.size())))
+            << fake.messages.shown[0].details.toStdString();
+    }
+    fake.messages.shown.clear();
+    open(image("cut.sfc", {.size = 100000}));
+    EXPECT_TRUE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_EQ(lastBox().toStdString(),
+              "exclamation Slamwise Player Editor (v0.36): The player data of this file cannot be "
+              "edited.");
+    EXPECT_TRUE(fake.messages.shown[0].details.contains(
+        "the file ends at $186A0, before the player table"));
+    EXPECT_TRUE(!child("mnuSave")->isEnabled() &&
+                child("mnuCheats")->isEnabled());  // 0x179C4 is held
+    EXPECT_FALSE(child<QCheckBox>("RelocateVisualCHK")->isChecked());
 }
 
 // A change that a crash left half-written is undone when the window opens the image, and the

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "storage/FaultInjection.h"
 #include "tests/support/CliRunner.h"
 #include "tests/support/Unprivileged.h"
 
@@ -143,7 +144,7 @@ const Said kSaid[] = {
     {{"info", "IMAGE"}, "", 0,
      "File:          IMAGE\nRelease:       North America (NA)\nTitle:         \"SLAMWISE TEST "
      "COPY   \"\nCopier header: yes\nPlayer data:   yes\nVisual data:   not relocated\n"
-     "File size:     2097664 bytes\nChecksum:      stored 0x"},
+     "Rosters:       yes\nCheats:        yes\nFile size:     2097664 bytes\nChecksum:      stored 0x"},
     {{"players", "export", "IMAGE"}, "", 0,
      "index,name,value,height,speed,three_point,dunk,pass,power,steal,block,clutch,ai,skin,"
      "visual_speed,visual_three_point,visual_dunk,visual_pass,visual_power,visual_steal,"
@@ -165,12 +166,19 @@ const Said kSaid[] = {
     {{}, "", 2, "A subcommand is required"},
     {{"cheats", "set", "IMAGE"}, "", 2, "give --byte1/--byte2, or --on/--off"},
     {{"checksum", "IMAGE", "--dry-run"}, "", 2, "requires --fix"},
-    {{"cheats", "set", "IMAGE.empty", "--byte1", "1"}, "", 1, "IMAGE.empty\" starts with a 0 byte"},
-    {{"cheats", "set", "IMAGE.tiny", "--byte1", "1"}, "", 1, "cheat codes of the Beta release"},
+    {{"cheats", "set", "IMAGE.empty", "--byte1", "1"}, "", 1, "IMAGE.empty\" is not a ROM image: "
+     "at 0 bytes it is too short to hold the internal header that tells the release (up to "
+     "offset $8422)."},
+    {{"info", "IMAGE.tiny"}, "", 1, "File size:     100 bytes\nRefused:       \"IMAGE.tiny\" is not "
+     "a ROM image: at 100 bytes"},
+    {{"cheats", "set", "IMAGE.zero", "--byte1", "1"}, "", 1, "IMAGE.zero\" starts with a 0 byte"},
     {{"cheats", "set", "IMAGE.other", "--byte1", "1"}, "", 1, "not an image of a known release"},
     {{"cheats", "set", "IMAGE.huge", "--byte1", "1"}, "", 1, "not an image of a known release"},
     {{"relocate", "IMAGE.locked"}, "", 1, "for reading and writing: Permission denied."},
-    {{"info", "IMAGE.stopped"}, "", 1, "Make \"IMAGE.stopped\" writable so that the change can be"},
+    {{"info", "IMAGE.stopped"}, "", 1, "The journal \"IMAGE.stopped-journal\" beside this file is "
+     "damaged or unreadable, so it was not used."},
+    {{"info", "IMAGE.stopped", "--ignore-journal"}, "", 0, "Read as it is: the data of "
+     "\"IMAGE.stopped\" may be half-written.\n"},
     {{"relocate", "IMAGE.gone"}, "", 1, "\"IMAGE.gone\" for reading and writing: No such file or"},
     {kPlayers, "index,speed\n,5\n", 1, "FILE:2: index is empty\nNothing was written.\n"},
     {{"players", "import", "IMAGE", "FILE", "--dry-run"}, "index;\"name\"\n3;\"a;\"\"b\"\"\"\n", 0,
@@ -249,6 +257,7 @@ TEST(Cli, EveryCommandThatWritesNothingSaysWhyAndLeavesEveryFileAlone) {
         test::writeFile(path + name, std::vector<std::uint8_t>(size, 7));
     }
     fs::resize_file(path + ".huge", std::uintmax_t{1} << 32);
+    test::writeFile(path + ".zero", std::vector<std::uint8_t>(0x8423, 0));
     test::writeText(path + ".stopped-journal", "an unfinished change");
     Image({.release = Release::Beta}).writeTo(path + ".beta");
     Image({.release = Release::Europe}).writeTo(path + ".europe");
@@ -273,6 +282,84 @@ TEST(Cli, EveryCommandThatWritesNothingSaysWhyAndLeavesEveryFileAlone) {
     }
     EXPECT_EQ(fs::file_size(path + ".huge"), std::uintmax_t{1} << 32);
     EXPECT_FALSE(fs::exists(path + ".gone"));
+}
+
+// A read of an input file that fails, at its first read or a later one, is never taken for the end
+// of the file: the command says why, exits 1 and writes nothing.
+TEST(Cli, AFailingReadOfAnInputFileWritesNothing) {
+    test::TempDir dir;
+    const std::string path = Image().writeTo(dir.file("game.sfc"));
+    const std::vector<std::uint8_t> image = readFile(path);
+    std::string csv = "team,slot,position1\n";
+    for (int team = 0; team < 29; ++team) {
+        csv += std::to_string(team) + ",1,0x12\n";
+    }
+    const std::string json = "[{\"team\": 3, \"slot\": 6, \"position2\": \"0x34\"}]";
+    const struct {
+        std::vector<std::string> args;
+        std::string file;
+        const char* said;
+    } cases[] = {
+        {kRosters, csv, "Cannot read \"FILE\": Input/output error.\nNothing was written.\n"},
+        {kRosters, json, "Cannot read \"FILE\": Input/output error.\nNothing was written.\n"},
+        {kPlayers, "index,speed\n3,5\n", "Cannot read \"FILE\": Input/output error."},
+        {{"rosters", "import", "IMAGE", "FILE", "--names", "FILE"},
+         csv,
+         "Cannot read the names file \"FILE\": Input/output error.\nNothing was written.\n"},
+        {{"rosters", "export", "IMAGE", "--names", "FILE"},
+         "team 1 = A\n",
+         "Cannot read the names file \"FILE\": Input/output error.\n"},
+        {{"patch", "apply", "IMAGE", "FILE.ips"},
+         kIps,
+         "The patch \"FILE.ips\" cannot be read: Input/output error."},
+    };
+    for (const auto& [args, text, said] : cases) {
+        for (long nth : {1, 2}) {
+            SCOPED_TRACE(args[0] + " " + args[1] + ", read " + std::to_string(nth));
+            test::writeText(dir.file("input"), text);
+            test::writeText(dir.file("input.ips"), text);
+            FaultPlan plan{.at = nth, .only = FileCall::Read};
+            test::CliRun run;
+            {
+                ScopedFaultPlan scoped(plan);
+                run = runCli(args, path, dir.file("input"));
+            }
+            EXPECT_TRUE(plan.fired);
+            EXPECT_EQ(run.code, 1);
+            EXPECT_EQ(run.out, "");
+            EXPECT_NE(run.err.find(test::substituted(said, path, dir.file("input"))),
+                      std::string::npos)
+                << run.err;
+            EXPECT_EQ(readFile(path), image);
+        }
+    }
+}
+
+// A text file, an empty file and a cut-off image, as info tells them.
+TEST(Cli, InfoTellsShortAndCutOffFiles) {
+    test::TempDir dir;
+    const std::vector<std::uint8_t> whole = Image().bytes();
+    const struct {
+        std::size_t size;
+        int code;
+        const char* said;
+    } cases[] = {
+        {0, 1, "File size:     0 bytes\nRefused:       \"IMAGE\" is not a ROM image: at 0 bytes"},
+        {33, 1, "File size:     33 bytes\nRefused:       \"IMAGE\" is not a ROM image: at 33"},
+        {100000, 0,
+         "Player data:   no (the file ends at $186A0, before the player table)\n"
+         "Visual data:   not held (the file ends at $186A0, before the area the relocation reads "
+         "and writes)\nRosters:       no (the file ends at $186A0, before the roster table)\n"
+         "Cheats:        yes\nFile size:     100000 bytes\n"},
+    };
+    for (const auto& [size, code, said] : cases) {
+        const std::string path = dir.file("cut.sfc");
+        test::writeFile(path, {whole.begin(), whole.begin() + static_cast<long>(size)});
+        test::CliRun run = runCli({"info", path});
+        EXPECT_EQ(run.code, code) << run.err;
+        EXPECT_NE(run.out.find(test::substituted(said, path)), std::string::npos) << run.out;
+        EXPECT_EQ(run.out.find("Release:") != std::string::npos, size >= 0x8423);
+    }
 }
 
 }  // namespace

@@ -3,10 +3,11 @@
 // synthetic images opened for reading only, one with the visual data in each layout. Whatever
 // the text, the result is an edit inside the image or problems that name the file.
 
+#include "cli/Commands.h"
 #include "game/Relocation.h"
+#include "storage/MemoryFileSystem.h"
 #include "tests/fuzz/Check.h"
 #include "tests/support/ImageBuilder.h"
-#include "cli/Commands.h"
 
 namespace {
 
@@ -31,27 +32,29 @@ void check(const cli::Import& import, const OpenedImage& image) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const test::TempDir dir;
+    // The images live in memory: every read of a record is a copy, not a system call.
+    static MemoryFileSystem files;
+    ScopedMemoryFileSystem inMemory(files);
     static const std::vector<OpenedImage> images = [] {
         std::vector<OpenedImage> opened;
         test::Image relocated({.seed = 12});
         relocated.at(kMarkerA) = 0;
         relocated.at(kMarkerB) = 0;
         for (const test::Image& image : {test::Image({.seed = 11}), relocated}) {
-            Result<OpenedImage> open = OpenedImage::open(
-                image.writeTo(dir.file(std::to_string(opened.size()))), RomFile::Access::ReadOnly);
+            const std::string path = "/fuzz/" + std::to_string(opened.size());
+            files.put(path, image.bytes());
+            Result<OpenedImage> open = OpenedImage::open(path, RomFile::Access::ReadOnly);
             check(open.ok(), "cannot open an image");
             opened.push_back(std::move(open).value());
         }
         return opened;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    auto table = [&](const cli::ColumnSet& columns) {
-        return cli::parseTable(text, kFormat, "import", columns);
-    };
+    const cli::InputTable players = cli::parseTable(text, kFormat, "import", cli::playerColumns());
+    const cli::InputTable rosters = cli::parseTable(text, kFormat, "import", cli::rosterColumns());
     for (const OpenedImage& image : images) {
-        check(cli::importPlayerRows(image, table(cli::playerColumns())), image);
-        check(cli::importRosterRows(image, table(cli::rosterColumns())), image);
+        check(cli::importPlayerRows(image, players), image);
+        check(cli::importRosterRows(image, rosters), image);
     }
     return 0;
 }

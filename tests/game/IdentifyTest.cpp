@@ -49,12 +49,59 @@ TEST(Identify, EachReleaseByItsHeaderBytes) {
     }
 }
 
-// Reads past the end are zeros, so a file that ends before the release letter is a Beta.
-TEST(Identify, AShortFileIsABeta) {
+// A file that ends before the edition byte at $8422 is no image; a longer one that ends before a
+// table is opened, with what it does not hold told as cut off and never read.
+TEST(Identify, ShortAndCutOffFiles) {
+    const struct {
+        std::size_t size;
+        bool header;
+        Refusal refusal;
+        const char* players;  // what cutOff(Table::Players) says
+        const char* rosters;
+    } cases[] = {
+        {0, false, Refusal::TooShort, "", ""},
+        {33, false, Refusal::TooShort, "", ""},
+        {0x8422, false, Refusal::TooShort, "", ""},
+        {0x8000, true, Refusal::TooShort, "", ""},
+        {0x8423, false, Refusal::None, "the file ends at $8423, before the player table",
+         "the file ends at $8423, before the roster table"},
+        {100000, false, Refusal::None, "the file ends at $186A0, before the player table",
+         "the file ends at $186A0, before the roster table"},
+        {0x1FC000, false, Refusal::None, "the file ends at $1FC000, inside the player table", ""},
+        {0x1F8000, true, Refusal::None, "the file ends at $1F8000, before the player table", ""},
+        {0x200000, false, Refusal::None, "", ""},
+    };
     test::TempDir dir;
-    Result<RomFile> tiny = RomFile::open(test::Image({.size = 0x7FB5}).writeTo(dir.file("t.sfc")));
-    ASSERT_TRUE(tiny) << tiny.error();
-    EXPECT_EQ(identify(*tiny).value()->release, Release::Beta);
+    const test::Image whole;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.size) + (c.header ? " after a header" : ""));
+        std::vector<std::uint8_t> bytes(c.header ? 512 : 0, 0);
+        bytes.insert(bytes.end(), whole.bytes().begin(), whole.bytes().begin() + c.size);
+        test::writeFile(dir.file("cut.sfc"), bytes);
+        Result<OpenedImage> opened =
+            OpenedImage::open(dir.file("cut.sfc"), RomFile::Access::ReadOnly);
+        ASSERT_TRUE(opened) << opened.error();
+        EXPECT_EQ(opened->refusal(), c.refusal);
+        if (c.refusal == Refusal::TooShort) {
+            EXPECT_EQ(opened->verdict().message(),
+                      "\"" + dir.file("cut.sfc") + "\" is not a ROM image: at " +
+                          std::to_string(bytes.size()) +
+                          " bytes it is too short to hold the internal header that tells the "
+                          "release (up to offset $8422" +
+                          (c.header ? ", after a 512-byte copier header" : "") + ").");
+            continue;
+        }
+        EXPECT_TRUE(opened->cutOff(Table::Players).starts_with(c.players));
+        EXPECT_TRUE(opened->cutOff(Table::Rosters).starts_with(c.rosters));
+        EXPECT_EQ(opened->allows(Table::Players).ok(), *c.players == '\0');
+        // What the relocation reads ends at $938C8: a file that ends before it is never taken
+        // for relocated (its zeros would read as the markers of a relocated image).
+        const bool holdsRelocation = c.size >= 0x938C9;
+        EXPECT_EQ(opened->relocationState() == RelocationState::Unknown, !holdsRelocation);
+        EXPECT_EQ(opened->allows(Table::Visual).ok(), holdsRelocation);
+        EXPECT_EQ(opened->cutOffNotes().size(), std::size_t{*c.players != '\0'} + !holdsRelocation +
+                                                    (*c.rosters != '\0') + (c.size < 0x179C6));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include "patch/PatchFile.h"
 #include "storage/FaultInjection.h"
 #include "storage/History.h"
 #include "storage/RomFile.h"
@@ -144,6 +145,33 @@ TEST_F(AllOrNothing, ImagesWithACopierHeader) {
     before_ = test::Image({.copierHeader = true}).bytes();
     for (const FaultPlan& fault : {kFaults[2], kFaults[5]}) {
         expectAllOrNothing(test::representativeActions().front(), fault);
+    }
+}
+
+// A patch written with each file operation failing or crashing in turn: the file holds the old
+// patch or the new one, never a part, and the next write of the same patch leaves no temporary
+// file behind.
+TEST_F(AllOrNothing, PatchFiles) {
+    const std::string patch = dir_.file("edit.ips");
+    const Bytes oldPatch = {'P', 'A', 'T', 'C', 'H', 'E', 'O', 'F'};
+    const Bytes newPatch(5000, 0x42);
+    for (const FaultPlan& fault : kFaults) {
+        for (long n = 1, outcome = kFailed; outcome != kNotMet; ++n) {
+            SCOPED_TRACE("mode " + std::to_string(int(fault.mode)) + ", operation " +
+                         std::to_string(n));
+            writeFile(patch, oldPatch);
+            outcome = test::inChild([&] {
+                FaultPlan plan{fault.mode, n, fault.error, fault.persistent};
+                ScopedFaultPlan scoped(plan);
+                const bool written = writePatchFile(patch, newPatch, {}).ok();
+                return !plan.fired ? kNotMet : written ? kSucceeded : kFailed;
+            });
+            const Bytes now = readFile(patch);
+            EXPECT_TRUE(now == oldPatch || now == newPatch) << outcome;
+            ASSERT_TRUE(writePatchFile(patch, newPatch, {}));
+            EXPECT_EQ(readFile(patch), newPatch);
+            EXPECT_FALSE(std::filesystem::exists(patch + ".tmp"));
+        }
     }
 }
 

@@ -127,7 +127,7 @@ TEST_F(RomFileTest, ApplySyncsTheJournalFirstAndTheImageBeforeTheJournalGoes) {
 
 // A journal of this file is undone at opening; a damaged or foreign journal, or one of a file
 // changed since, is left alone and blocks writing. A read-only opening never undoes anything: it
-// refuses while a journal lies there.
+// refuses while a journal that can be undone lies there, and tells one that cannot be used.
 TEST_F(RomFileTest, LeftoverJournalAtOpening) {
     const Bytes own = encodeJournal(ownJournal());
     Bytes damaged = own;
@@ -156,7 +156,11 @@ TEST_F(RomFileTest, LeftoverJournalAtOpening) {
             halfDone[kSecond] ^= 0xFF;  // neither the old byte nor the new one
             writeFile(path_, halfDone);
         }
-        EXPECT_FALSE(open(RomFile::Access::ReadOnly));
+        {
+            Result<RomFile> reader = open(RomFile::Access::ReadOnly);
+            ASSERT_EQ(reader.ok(), c.leftAlone) << reader.error();
+            EXPECT_TRUE(!reader || has(reader->journalUnusable().message(), c.notice));
+        }
         {
             Result<RomFile> rom = RomFile::open(path_);
             ASSERT_TRUE(rom) << rom.error();
@@ -279,6 +283,51 @@ TEST_F(RomFileTest, RefusalsNameTheCause) {
     }
     EXPECT_EQ(readFile(locked), before_);
     EXPECT_FALSE(std::filesystem::exists(RomFile::journalPathFor(locked)));
+}
+
+// The journal and the lock belong to the file, whatever name it is opened by: a change cut short
+// through a symbolic link is undone through the real path and the other way round, and one
+// left beside the link by an older version is still found. A journal's temporary file (never in
+// force) is removed by the next opening, for reading too.
+TEST_F(RomFileTest, TheJournalAndTheLockBelongToTheRealFile) {
+    const std::string link = dir_.file("link.sfc");
+    std::filesystem::create_symlink(path_, link);
+    for (bool throughLink : {true, false}) {
+        SCOPED_TRACE(throughLink ? "written through the link" : "written through the real path");
+        const std::string writer = throughLink ? link : path_;
+        const std::string reader = throughLink ? path_ : link;
+        writeFile(path_, before_);
+        {
+            Result<RomFile> first = RomFile::open(writer);
+            ASSERT_TRUE(first);
+            EXPECT_TRUE(has(RomFile::open(reader).error(), "is already open in another window"));
+        }
+        // The change ends after its write, before the image is synced and the journal removed.
+        EXPECT_EQ(test::inChild([&] {
+                      Result<RomFile> rom = RomFile::open(writer);
+                      FaultPlan plan{.mode = FaultPlan::Mode::Crash, .only = FileCall::Fdatasync};
+                      ScopedFaultPlan scoped(plan);
+                      return int{rom && rom->apply(put(kFirst)).ok()};
+                  }),
+                  FaultPlan::kCrashExitCode);
+        ASSERT_TRUE(journalThere());
+        EXPECT_FALSE(std::filesystem::exists(link + "-journal"));
+        EXPECT_FALSE(RomFile::open(reader, RomFile::Access::ReadOnly));
+        Result<RomFile> rom = RomFile::open(reader);
+        ASSERT_TRUE(rom) << rom.error();
+        EXPECT_TRUE(has(rom->openingNotice(), "has been undone")) << rom->openingNotice();
+        EXPECT_EQ(readFile(path_), before_);
+    }
+    interrupt(encodeJournal(ownJournal()));
+    std::filesystem::rename(journalPath(), link + "-journal");
+    writeFile(journalPath() + ".tmp", {1, 2, 3});
+    EXPECT_TRUE(RomFile::open(path_, RomFile::Access::ReadOnly));
+    EXPECT_FALSE(std::filesystem::exists(journalPath() + ".tmp"));
+    Result<RomFile> rom = RomFile::open(link);
+    ASSERT_TRUE(rom) << rom.error();
+    EXPECT_TRUE(has(rom->openingNotice(), "has been undone")) << rom->openingNotice();
+    EXPECT_EQ(readFile(path_), before_);
+    EXPECT_FALSE(std::filesystem::exists(link + "-journal"));
 }
 
 // One writer at a time; readers are let in, but cannot write.
