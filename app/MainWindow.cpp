@@ -16,6 +16,7 @@
 #include "about/AboutDialog.h"
 #include "app/ChecksumActions.h"
 #include "app/ImageFiles.h"
+#include "app/LeagueActions.h"
 #include "app/Menus.h"
 #include "app/PatchActions.h"
 #include "app/UndoActions.h"
@@ -75,6 +76,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     checksum_ = new ChecksumActions(this, *session_, platform_, *menus_);
     new UndoActions(this, *session_, platform_, *menus_);
     new PatchActions(this, *session_, platform_, *menus_);
+    new LeagueActions(this, *session_, platform_, *menus_);
     createCentralWidget();
     connectMenus();
     for (auto signal : {&ImageSession::opened, &ImageSession::closed, &ImageSession::written,
