@@ -36,6 +36,7 @@ LeagueWindow::LeagueWindow(ImageSession& session, Platform platform, LeagueModel
     table_ = new QTableView(this);
     table_->setObjectName(QString::fromLatin1(names.table));
     table_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                             QAbstractItemView::AnyKeyPressed);
     applyButton_ = button(prefix + QStringLiteral("ApplyCMD"), QStringLiteral("Apply"), this);
