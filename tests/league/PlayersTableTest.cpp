@@ -152,25 +152,36 @@ TEST_F(PlayersTableTest, BadPastesAreRefusedWholeAndCopiesAreTabSeparated) {
               "Row 1 (player 0), 3 Pointer, \"11\": is not a rating from 0 to 10\n"
               "Row 2 (player 1), Speed, \"x\": is not a rating from 0 to 10");
     EXPECT_EQ(fake_.messages.shown[1].details,
-              "Row 3 (player 2), Name, \"Someone\": cannot be "
-              "changed");
+              "Row 3 (player 2), Name, \"Someone\": cannot be changed");
     EXPECT_EQ(fake_.messages.shown[2].details.toStdString(),
               "Row 169 (player 168), Visual Block, \"1\": cannot be changed\n"
               "Row 169 (player 168), Visual Clutch, \"2\": cannot be changed\n"
               "Row 169, column 22, \"3\": is outside the table");
     EXPECT_FALSE(enabled("PlayersApplyCMD"));
 
+    table()->setCurrentIndex(at(0, 2));
     table()->selectionModel()->select(QItemSelection(at(0, 2), at(1, 3)),
                                       QItemSelectionModel::ClearAndSelect);
-    EXPECT_EQ(copied("PlayersCopyKey"), "8\t" + cell(0, 3) + "\n" + cell(1, 2) + "\traw:0x1234\n");
-    paste(0, 2, fake_.clipboard.text);
+    window_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+    table()->setFocus();
+    QTest::keySequence(table(), QKeySequence::Copy);
+    EXPECT_EQ(fake_.clipboard.text, "8\t" + cell(0, 3) + "\n" + cell(1, 2) + "\traw:0x1234\n");
+    paste(0, 2, fake_.clipboard.text);  // the same texts: no change
     EXPECT_FALSE(enabled("PlayersApplyCMD"));
-    table()->selectRow(1);
+    fake_.clipboard.text = "3\t4\n";
+    QTest::keySequence(table(), QKeySequence::Paste);
+    EXPECT_EQ(cell(0, 2) + cell(0, 3) + cell(0, 0), "340*");
+    click("PlayersRevertCMD");
+    EXPECT_TRUE(cell(0, 2) == "8" && !enabled("PlayersApplyCMD") && changed().empty());
+    table()->selectionModel()->select(
+        at(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const QStringList lines = copied("PlayersCopyKey").split('\n');
-    ASSERT_EQ(lines.size(), 3);
+    ASSERT_EQ(lines.size(), 3) << lines.join("~").toStdString();
     EXPECT_TRUE(lines[0].startsWith("#\tName\tSpeed\t3 Pointer\tDunk\tPassing\tPower\tSteal\t"
                                     "Block\tClutch\tAI\tHeight\tSkin\tVisual Speed\t") &&
-                lines[1].startsWith("1\t"));
+                lines[1].startsWith("1\t"))
+        << lines.join("~").toStdString();
 }
 
 // "Set Selected..." asks for one value and puts it in every selected cell of one column;
