@@ -38,7 +38,7 @@ class LeagueWindow : public QWidget {
 
   protected:
     void closeEvent(QCloseEvent* event) override;
-    // Reads the table again; a failure is shown and the window closed.
+    // Reads the table again; a failure is shown (the table keeps what it showed).
     void reload();
     // Tells the user of a failure, with the reason below.
     void reportFailure(const QString& text, const Status& status);
