@@ -60,20 +60,17 @@ Status readRanges(int fd, const std::vector<RangeRead>& ranges, std::size_t& fai
     return {};
 }
 
-std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool joined) {
+std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header) {
     const std::vector<Edit::Write>& writes = edit.writes();
     std::vector<std::size_t> order(writes.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (joined) {
-        std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-            return writes[a].offset < writes[b].offset;
-        });
-    }
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return writes[a].offset < writes[b].offset; });
     std::vector<Stretch> stretches;
     for (std::size_t k : order) {
         const std::uint64_t begin = header + writes[k].offset;
         const std::uint64_t end = begin + writes[k].bytes.size();
-        if (!joined || stretches.empty() || begin > stretches.back().end + kJoinGap) {
+        if (stretches.empty() || begin > stretches.back().end + kJoinGap) {
             stretches.push_back({begin, end, k, {}});
         }
         Stretch& stretch = stretches.back();
