@@ -18,6 +18,7 @@
 #include "app/Menus.h"
 #include "app/PatchActions.h"
 #include "app/UndoActions.h"
+#include "app/WriteMessages.h"
 #include "cheats/CheatsDialog.h"
 #include "platform/ShownText.h"
 #include "player/PlayerEditor.h"
@@ -62,6 +63,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     checksum_ = new ChecksumActions(this, *session_, platform_, *menus_);
     new UndoActions(this, *session_, platform_, *menus_);
     new PatchActions(this, *session_, platform_, *menus_);
+    new WriteMessages(this, *session_);
     createCentralWidget();
     opener_ = std::make_unique<ImageOpener>(this, *session_, platform_, settings_);
     connectMenus();

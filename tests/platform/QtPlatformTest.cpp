@@ -19,15 +19,46 @@
 namespace slamwise {
 namespace {
 
-TEST(QtPlatform, TheFileDialogListsTheTypesByTheirCaptions) {
+TEST(QtPlatform, TheFileDialogListsTheTypesByTheirCaptionsUnderItsTitle) {
+    test::TempDir folder;
     std::unique_ptr<QFileDialog> dialog = QtFileDialog::makeDialog(
-        nullptr, {{"All Files (*.*)", "*.*"}, {"All ROM Files (*.swc, *.smc)", "*.smc;*.swc"}}, 1);
+        nullptr, {"Choose the Unedited Image",
+                  {{"All Files (*.*)", "*.*"}, {"All ROM Files (*.swc, *.smc)", "*.smc;*.swc"}},
+                  1,
+                  folder.path().c_str()});
     EXPECT_EQ(dialog->nameFilters(),
               QStringList({"All Files (*.*) (*.*)", "All ROM Files (*.swc, *.smc) (*.smc *.swc)"}));
     auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
     EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1)}),
               QStringList({"All Files (*.*)", "All ROM Files (*.swc, *.smc)"}));
     EXPECT_EQ(types->currentIndex(), 1);
+    EXPECT_EQ(dialog->windowTitle(), "Choose the Unedited Image");
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder.path().string());
+}
+
+// A name saved without an extension gets the one of the file type chosen.
+TEST(QtPlatform, ASavedNameWithoutExtensionGetsTheChosenTypes) {
+    const FileTypeFilter bps{"BPS Patch (*.bps)", "*.bps"};
+    const FileTypeFilter roms{"ROM Files", "*.smc;*.swc"};
+    const FileTypeFilter all{"All Files (*.*)", "*.*"};
+    const std::tuple<const char*, FileTypeFilter, const char*> cases[] = {
+        {"/p/my-rosters", bps, "/p/my-rosters.bps"},
+        {"/p/my-rosters.ips", bps, "/p/my-rosters.ips"},
+        {"/p/my.rosters", bps, "/p/my.rosters"},
+        {"/p.d/my-rosters", bps, "/p.d/my-rosters.bps"},
+        {"/p/game", roms, "/p/game.smc"},
+        {"/p/game", all, "/p/game"},
+    };
+    for (const auto& [typed, type, saved] : cases) {
+        EXPECT_EQ(withTypeExtension(typed, type), saved) << typed;
+    }
+    test::FakeFileDialog fake;  // saveFile adds it whatever dialog answered
+    FileDialog& files = fake;
+    fake.answers = {"/p/a", "/p/b"};
+    fake.chosenTypes = {0};
+    const FileQuestion question{"Save Patch As", {all, bps}, 1, {}};
+    EXPECT_EQ(files.saveFile(nullptr, question), "/p/a");
+    EXPECT_EQ(files.saveFile(nullptr, question), "/p/b.bps");
 }
 
 // Qt keeps the user's INI files in ~/.config (XDG_CONFIG_HOME); it takes that folder once per
