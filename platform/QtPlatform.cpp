@@ -56,10 +56,17 @@ std::optional<FileDialog::SaveAnswer> QtFileDialog::askSaveFile(QWidget* parent,
     dialog->setAcceptMode(QFileDialog::AcceptSave);
     // The dialog adds the chosen type's extension itself, so that it asks before replacing the
     // file of the full name; saveFile then finds nothing to add.
+    // The type chosen; Qt names it by its whole entry or, details hidden, by its caption.
     auto chosenType = [&question, &dialog] {
+        const QString chosen = dialog->selectedNameFilter();
         const QStringList entries = dialog->nameFilters();
-        const auto index = static_cast<int>(entries.indexOf(dialog->selectedNameFilter()));
-        return index >= 0 && index < static_cast<int>(question.filters.size()) ? index : -1;
+        for (int i = 0; i < static_cast<int>(question.filters.size()); ++i) {
+            if (chosen == entries.value(i) ||
+                chosen == question.filters[static_cast<std::size_t>(i)].caption) {
+                return i;
+            }
+        }
+        return -1;
     };
     auto useExtension = [&] {
         const int type = chosenType();

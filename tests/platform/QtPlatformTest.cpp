@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -59,6 +60,31 @@ TEST(QtPlatform, ASavedNameWithoutExtensionGetsTheChosenTypes) {
     const FileQuestion question{"Save Patch As", {all, bps}, 1, {}};
     EXPECT_EQ(files.saveFile(nullptr, question), "/p/a");
     EXPECT_EQ(files.saveFile(nullptr, question), "/p/b.bps");
+}
+
+// The dialog itself adds the type's extension, so its question before replacing a file names
+// the file that is written.
+TEST(QtPlatform, TheSaveDialogAddsTheExtensionOfTheTypeChosenInIt) {
+    test::TempDir folder;
+    QtFileDialog files;
+    const FileQuestion question{"Save Patch As",
+                                {{"IPS Patch (*.ips)", "*.ips"}, {"BPS Patch (*.bps)", "*.bps"}},
+                                1,
+                                folder.path().c_str()};
+    for (int type : {1, 0}) {
+        QTimer::singleShot(0, [type] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            types->setCurrentIndex(type);
+            emit types->activated(type);  // as a click on the entry does
+            emit types->textActivated(types->itemText(type));
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("my-rosters");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        EXPECT_EQ(files.saveFile(nullptr, question).value_or("").toStdString(),
+                  folder.file(type == 1 ? "my-rosters.bps" : "my-rosters.ips"));
+    }
 }
 
 // Qt keeps the user's INI files in ~/.config (XDG_CONFIG_HOME); it takes that folder once per
