@@ -33,7 +33,7 @@ class PatchWindows : public ::testing::Test {
     PatchWindows() {
         test::Image image;
         for (std::uint32_t offset = 0x1F0000; offset < 0x1F0010; ++offset) {
-            image.at(offset) = 0xAB;  // 16 bytes outside the game's tables
+            image.at(offset) = 0xAB;  // outside the game's tables; $1F000B already is 0xAB
         }
         edited = image.writeTo(dir.file("edited.sfc"));
         EXPECT_EQ(runCli({"cheats", "set", edited, "--byte1", "0x81"}).code, 0);
