@@ -1,6 +1,6 @@
 // The rule of what can be compared, kept apart from the decoding of the changes.
 #include "image/Changes.h"
-#include "storage/FileIo.h"
+#include "storage/Text.h"
 
 namespace slamwise {
 
