@@ -1,5 +1,6 @@
 #include "app/ImageOpener.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <filesystem>
 
@@ -11,6 +12,7 @@ namespace slamwise {
 
 namespace {
 
+const QString kOpenTitle = QStringLiteral("Open ROM");
 const QString kCancelledText = QStringLiteral("So you want to load a ROM or what?");
 const QString kMissingText = QStringLiteral(
     "The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.");
@@ -31,8 +33,11 @@ ImageOpener::ImageOpener(QWidget* window, ImageSession& session, Platform platfo
     : window_(window), session_(session), platform_(platform), settings_(settings) {}
 
 void ImageOpener::openChosen() {
-    std::optional<QString> chosen =
-        platform_.files.openFile(window_, kImageFileFilters, kPreselectedImageFilter);
+    // The dialog starts in the folder of the image opened last.
+    const QString last = settings_.lastFile();
+    const QString folder = last.isEmpty() ? QString() : QFileInfo(last).absolutePath();
+    std::optional<QString> chosen = platform_.files.openFile(
+        window_, {kOpenTitle, kImageFileFilters, kPreselectedImageFilter, folder});
     if (!chosen) {
         refuse(Via::Dialog);
         return;

@@ -21,6 +21,7 @@ class ImageOpener {
 
     ImageOpener(QWidget* window, ImageSession& session, Platform platform, UserSettings& settings);
 
+    // The open-file dialog, started in the folder of the image opened last.
     void openChosen();
     void openRemembered();
     void open(const QString& path, Via via);

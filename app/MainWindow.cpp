@@ -19,6 +19,7 @@
 #include "app/Menus.h"
 #include "app/PatchActions.h"
 #include "app/UndoActions.h"
+#include "app/WriteMessages.h"
 #include "cheats/CheatsDialog.h"
 #include "platform/ShownText.h"
 #include "player/PlayerEditor.h"
@@ -64,6 +65,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     new UndoActions(this, *session_, platform_, *menus_);
     new PatchActions(this, *session_, platform_, *menus_);
     new LeagueActions(this, *session_, platform_, *menus_);
+    new WriteMessages(this, *session_);
     createCentralWidget();
     opener_ = std::make_unique<ImageOpener>(this, *session_, platform_, settings_);
     connectMenus();

@@ -13,7 +13,7 @@ namespace slamwise {
 
 namespace {
 
-const QString kLastFilePrefix = QStringLiteral("1: ");
+const QString kLastFilePrefix = QStringLiteral("&1: ");
 
 QAction* menuEntry(QMenu* menu, const char* name, const QString& caption,
                    const QKeySequence& shortcut = {}) {
@@ -50,12 +50,13 @@ void Menus::createFileMenu(QMenu* file) {
     save =
         menuEntry(file, "mnuSave", QStringLiteral("&Save ROM"), QKeySequence(Qt::CTRL | Qt::Key_S));
     addSeparator(file, "mnuSepChecksum");
-    fixChecksum = menuEntry(file, "mnuFixChecksum", QStringLiteral("Fix Checksum"));
+    fixChecksum = menuEntry(file, "mnuFixChecksum", QStringLiteral("&Fix Checksum"));
     autoFixChecksum =
-        menuEntry(file, "mnuAutoFixChecksum", QStringLiteral("Fix Checksum After Every Change"));
+        menuEntry(file, "mnuAutoFixChecksum", QStringLiteral("Fix Checksum &After Every Change"));
     autoFixChecksum->setCheckable(true);
-    createPatch = menuEntry(file, "mnuCreatePatch", QStringLiteral("Create Patch..."));
-    applyPatch = menuEntry(file, "mnuApplyPatch", QStringLiteral("Apply Patch..."));
+    createPatch = menuEntry(file, "mnuCreatePatch", QStringLiteral("Create &Patch..."));
+    applyPatch = menuEntry(file, "mnuApplyPatch", QStringLiteral("Appl&y Patch..."));
+    compare = menuEntry(file, "mnuCompare", QStringLiteral("Compare &With..."));
     addSeparator(file, "mnusep1");
     lastFile = menuEntry(file, "mnuLastFile", kLastFilePrefix);
     addSeparator(file, "mnuSep2");
@@ -63,8 +64,8 @@ void Menus::createFileMenu(QMenu* file) {
 }
 
 void Menus::createEditMenu(QMenu* edit) {
-    undo = menuEntry(edit, "mnuUndo", QStringLiteral("Undo"), QKeySequence::Undo);
-    redo = menuEntry(edit, "mnuRedo", QStringLiteral("Redo"), QKeySequence::Redo);
+    undo = menuEntry(edit, "mnuUndo", QStringLiteral("&Undo"), QKeySequence::Undo);
+    redo = menuEntry(edit, "mnuRedo", QStringLiteral("&Redo"), QKeySequence::Redo);
     for (QAction* action : {undo, redo}) {
         // A focused text box keeps these keys for its own typing.
         action->setShortcutContext(Qt::WindowShortcut);
@@ -95,15 +96,18 @@ void Menus::apply(const MenuState& state) {
     fixChecksum->setEnabled(state.imageOpen && state.checksumStale);
     createPatch->setEnabled(state.imageOpen);
     applyPatch->setEnabled(state.imageOpen);
+    compare->setEnabled(state.imageOpen);
     lastFile->setText(kLastFilePrefix + asMenuText(state.lastFile));
     lastFile->setEnabled(!state.imageOpen && !state.lastFile.isEmpty());
     cheats->setEnabled(state.imageOpen && state.cheats);
     playersTable->setEnabled(state.imageOpen && state.playerData);
     allRosters->setEnabled(state.imageOpen);
-    undo->setText(state.undoLabel.isEmpty() ? QStringLiteral("Undo")
-                                            : QStringLiteral("Undo ") + state.undoLabel);
-    redo->setText(state.redoLabel.isEmpty() ? QStringLiteral("Redo")
-                                            : QStringLiteral("Redo ") + state.redoLabel);
+    // "&Undo Apply to Player 037": the label as written, its '&' shown.
+    auto withLabel = [](const QString& caption, const QString& label) {
+        return label.isEmpty() ? caption : caption + QLatin1Char(' ') + asMenuText(label);
+    };
+    undo->setText(withLabel(QStringLiteral("&Undo"), state.undoLabel));
+    redo->setText(withLabel(QStringLiteral("&Redo"), state.redoLabel));
     undo->setEnabled(!state.undoLabel.isEmpty());
     redo->setEnabled(!state.redoLabel.isEmpty());
 }

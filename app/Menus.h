@@ -15,7 +15,7 @@ struct MenuState {
     bool imageOpen = false;
     bool playerData = false;     // the open image's player data can be written (Save ROM)
     bool cheats = false;         // the open image's release has cheat codes
-    QString lastFile;            // the remembered image ("1: " entry), empty when none
+    QString lastFile;            // the remembered image ("&1: " entry), empty when none
     bool checksumStale = false;  // the open image's checksum does not match its bytes
     QString undoLabel;           // what Undo takes back; empty when nothing
     QString redoLabel;           // what Redo writes again; empty when nothing
@@ -38,6 +38,7 @@ class Menus : public QObject {
     QAction* autoFixChecksum = nullptr;
     QAction* createPatch = nullptr;
     QAction* applyPatch = nullptr;
+    QAction* compare = nullptr;
     QAction* lastFile = nullptr;
     QAction* exit = nullptr;
     QAction* undo = nullptr;

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include "patch/Patch.h"
 #include "platform/Platform.h"
 
 class QMainWindow;
@@ -11,9 +12,10 @@ namespace slamwise {
 class ImageSession;
 class Menus;
 
-// File > "Create Patch..." (from an unedited image to the open one) and "Apply Patch..." (onto
-// the open image, through the session like every other write, so every view shows the result
-// and Edit > Undo takes it back).
+// File > "Create Patch..." (from an unedited image to the open one), "Apply Patch..." (onto
+// the open image, after a preview of its changes, through the session like every other write,
+// so every view shows the result and Edit > Undo takes it back) and "Compare With..." (the
+// changes from the open image to another one).
 class PatchActions : public QObject {
     Q_OBJECT
   public:
@@ -22,6 +24,10 @@ class PatchActions : public QObject {
   private:
     void createPatch();
     void applyPatch();
+    // Where an IPS patch lands on an image with a copier header: the user is asked.
+    IpsOffsets ipsOffsetsFor(const QString& patchPath);
+    void compare();
+    void refuse(const QString& what, const Status& why);
 
     QMainWindow* window_;
     ImageSession& session_;

@@ -100,19 +100,8 @@ int diffImages(Io io, const DiffOptions& options) {
     if (!after) {
         return fail(io, after.error());
     }
-    const ReleaseFacts& facts = before->facts();
-    if (facts.release != after->facts().release) {
-        return fail(io, quoted(options.before) + " is an image of the " + std::string(facts.name) +
-                            " release and " + quoted(options.after) + " one of the " +
-                            std::string(after->facts().name) +
-                            " release: only images of the same release can be compared.");
-    }
-    if (before->rom().imageSize() != after->rom().imageSize()) {
-        return fail(io, quoted(options.before) + " holds " +
-                            std::to_string(before->rom().imageSize()) + " bytes and " +
-                            quoted(options.after) + " " + std::to_string(after->rom().imageSize()) +
-                            " (without copier headers): only images of the same size can be "
-                            "compared.");
+    if (Status status = canCompare(*before, *after); !status) {
+        return fail(io, status.message());
     }
     Result<GameNames> names = namesFor(io, options.before, options.names, {NameKind::Player});
     if (!names) {
@@ -123,7 +112,7 @@ int diffImages(Io io, const DiffOptions& options) {
     if (!now) {
         return fail(io, now.error());
     }
-    printChanges(io, gameChangesBetween(*old, *now, facts.release, *names), options.json);
+    printChanges(io, gameChangesBetween(*old, *now, before->facts().release, *names), options.json);
     return kExitSuccess;
 }
 

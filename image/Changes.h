@@ -9,6 +9,7 @@
 #include "game/Identify.h"
 #include "game/Names.h"
 #include "game/PlayerValues.h"
+#include "image/OpenedImage.h"
 #include "storage/Edit.h"
 
 namespace slamwise {
@@ -57,6 +58,10 @@ std::vector<std::uint8_t> withEdit(std::span<const std::uint8_t> image, const Ed
 std::vector<Change> gameChangesBetween(std::span<const std::uint8_t> before,
                                        std::span<const std::uint8_t> after, Release release,
                                        const GameNames& names);
+
+// Whether two open images can be compared: they must be of one release and hold as many bytes
+// without their copier headers. The refusal names both by their paths.
+Status canCompare(const OpenedImage& before, const OpenedImage& after);
 
 // One line: "Player 037 (Some Name): speed 5 -> 7", "Team 03 slot 4: position 1 0x12
 // (Player 018) -> 0x20 (Player 032)", "Cheat \"Quick Hands\": off -> on", "Visual table

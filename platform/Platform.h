@@ -21,20 +21,41 @@ struct FileTypeFilter {
     QString patterns;
 };
 
+// What a file dialog asks: its title, the file types it offers (the entry at selectedFilter
+// preselected) and the folder it starts in (empty: wherever the desktop starts).
+struct FileQuestion {
+    QString title;
+    std::vector<FileTypeFilter> filters;
+    int selectedFilter = 0;
+    QString startFolder;
+};
+
 class FileDialog {
   public:
     virtual ~FileDialog() = default;
-    // Asks for an existing file, offering the file types of filters; the entry at
-    // selectedFilter is preselected. Nothing when the user cancels.
-    virtual std::optional<QString> openFile(QWidget* parent,
-                                            const std::vector<FileTypeFilter>& filters,
-                                            int selectedFilter) = 0;
-    // Asks where to save a new file, offering the file types of filters the same way; an
-    // existing file chosen is confirmed by the user first. Nothing when the user cancels.
-    virtual std::optional<QString> saveFile(QWidget* parent,
-                                            const std::vector<FileTypeFilter>& filters,
-                                            int selectedFilter) = 0;
+    // Asks for an existing file. Nothing when the user cancels.
+    virtual std::optional<QString> openFile(QWidget* parent, const FileQuestion& question) = 0;
+    // Asks where to save a new file; an existing file chosen is confirmed by the user first.
+    // A name without an extension gets the one of the file type chosen (withTypeExtension).
+    // Nothing when the user cancels.
+    std::optional<QString> saveFile(QWidget* parent, const FileQuestion& question);
+
+  protected:
+    // The name the user gave and the index of the file type chosen with it.
+    struct SaveAnswer {
+        QString path;
+        int filter = 0;
+    };
+    virtual std::optional<SaveAnswer> askSaveFile(QWidget* parent,
+                                                  const FileQuestion& question) = 0;
 };
+
+// The extension a file type stands for: its first pattern's ("bps" of "*.bps"); empty for a
+// type of any name ("*.*", "*").
+QString typeExtension(const FileTypeFilter& filter);
+// The path with the file type's extension added when its name has none: "my-rosters" with
+// "BPS Patch (*.bps)" gives "my-rosters.bps"; "my.rosters" stays as it is.
+QString withTypeExtension(const QString& path, const FileTypeFilter& filter);
 
 class MessageBoxes {
   public:

@@ -15,47 +15,70 @@ const QString kSection = QStringLiteral("Slamwise Player Editor");
 }  // namespace
 
 std::unique_ptr<QFileDialog> QtFileDialog::makeDialog(QWidget* parent,
-                                                      const std::vector<FileTypeFilter>& filters,
-                                                      int selectedFilter) {
+                                                      const FileQuestion& question) {
     auto dialog = std::make_unique<QFileDialog>(parent);
     dialog->setFileMode(QFileDialog::ExistingFile);  // never a name that does not exist yet
     // Qt takes the patterns from the end of each entry and, with HideNameFilterDetails, shows
     // the caption alone. The desktop's own dialogs cut a caption at its first '(', so Qt's
     // dialog is used: the captions must read exactly as written.
     dialog->setOptions(QFileDialog::DontUseNativeDialog | QFileDialog::HideNameFilterDetails);
+    if (!question.title.isEmpty()) {
+        dialog->setWindowTitle(question.title);
+    }
+    if (!question.startFolder.isEmpty()) {
+        dialog->setDirectory(question.startFolder);
+    }
     QStringList entries;
-    for (const FileTypeFilter& filter : filters) {
+    for (const FileTypeFilter& filter : question.filters) {
         QString patterns = filter.patterns;
         entries << filter.caption + QStringLiteral(" (") +
                        patterns.replace(QLatin1Char(';'), QLatin1Char(' ')) + QLatin1Char(')');
     }
     dialog->setNameFilters(entries);
-    if (selectedFilter >= 0 && selectedFilter < entries.size()) {
-        dialog->selectNameFilter(entries[selectedFilter]);
+    if (question.selectedFilter >= 0 && question.selectedFilter < entries.size()) {
+        dialog->selectNameFilter(entries[question.selectedFilter]);
     }
     return dialog;
 }
 
-std::optional<QString> QtFileDialog::openFile(QWidget* parent,
-                                              const std::vector<FileTypeFilter>& filters,
-                                              int selectedFilter) {
-    std::unique_ptr<QFileDialog> dialog = makeDialog(parent, filters, selectedFilter);
+std::optional<QString> QtFileDialog::openFile(QWidget* parent, const FileQuestion& question) {
+    std::unique_ptr<QFileDialog> dialog = makeDialog(parent, question);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
     return dialog->selectedFiles().constFirst();
 }
 
-std::optional<QString> QtFileDialog::saveFile(QWidget* parent,
-                                              const std::vector<FileTypeFilter>& filters,
-                                              int selectedFilter) {
-    std::unique_ptr<QFileDialog> dialog = makeDialog(parent, filters, selectedFilter);
+std::optional<FileDialog::SaveAnswer> QtFileDialog::askSaveFile(QWidget* parent,
+                                                                const FileQuestion& question) {
+    std::unique_ptr<QFileDialog> dialog = makeDialog(parent, question);
     dialog->setFileMode(QFileDialog::AnyFile);
     dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // The dialog adds the chosen type's extension itself, so that it asks before replacing the
+    // file of the full name; saveFile then finds nothing to add.
+    // The type chosen; Qt names it by its whole entry or, details hidden, by its caption.
+    auto chosenType = [&question, &dialog] {
+        const QString chosen = dialog->selectedNameFilter();
+        const QStringList entries = dialog->nameFilters();
+        for (int i = 0; i < static_cast<int>(question.filters.size()); ++i) {
+            if (chosen == entries.value(i) ||
+                chosen == question.filters[static_cast<std::size_t>(i)].caption) {
+                return i;
+            }
+        }
+        return -1;
+    };
+    auto useExtension = [&] {
+        const int type = chosenType();
+        dialog->setDefaultSuffix(
+            type < 0 ? QString() : typeExtension(question.filters[static_cast<std::size_t>(type)]));
+    };
+    useExtension();
+    QObject::connect(dialog.get(), &QFileDialog::filterSelected, dialog.get(), useExtension);
     if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) {
         return std::nullopt;
     }
-    return dialog->selectedFiles().constFirst();
+    return SaveAnswer{dialog->selectedFiles().constFirst(), chosenType()};
 }
 
 void QtMessageBoxes::show(QWidget* parent, Icon icon, const QString& title, const QString& text,

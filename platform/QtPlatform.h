@@ -11,14 +11,12 @@ namespace slamwise {
 
 class QtFileDialog final : public FileDialog {
   public:
-    std::optional<QString> openFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
-                                    int selectedFilter) override;
-    std::optional<QString> saveFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
-                                    int selectedFilter) override;
+    std::optional<QString> openFile(QWidget* parent, const FileQuestion& question) override;
     // The dialog that openFile shows, set up but not shown.
-    static std::unique_ptr<QFileDialog> makeDialog(QWidget* parent,
-                                                   const std::vector<FileTypeFilter>& filters,
-                                                   int selectedFilter);
+    static std::unique_ptr<QFileDialog> makeDialog(QWidget* parent, const FileQuestion& question);
+
+  protected:
+    std::optional<SaveAnswer> askSaveFile(QWidget* parent, const FileQuestion& question) override;
 };
 
 class QtMessageBoxes final : public MessageBoxes {

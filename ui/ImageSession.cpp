@@ -66,6 +66,9 @@ Status ImageSession::commit(const Applied& applied) {
         emit historyChanged();
     }
     emit written();
+    if (status) {
+        emit changeWritten(QString::fromStdString(applied.label), Step::Done);
+    }
     return status;
 }
 
@@ -81,9 +84,14 @@ Status ImageSession::step(bool undo) {
     if (!session_) {
         return {};
     }
+    const History& history = session_->history();
+    const QString label = QString::fromStdString(undo ? history.undoLabel() : history.redoLabel());
     Status status = undo ? session_->undo() : session_->redo();
     emit historyChanged();  // also when the step was refused and the history cleared
     emit written();
+    if (status && !label.isEmpty()) {
+        emit changeWritten(label, undo ? Step::Undone : Step::Redone);
+    }
     return status;
 }
 

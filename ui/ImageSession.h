@@ -14,6 +14,10 @@ namespace slamwise {
 class ImageSession : public QObject {
     Q_OBJECT
   public:
+    // What a write that went through did: an action done, or the last change undone or redone.
+    enum class Step { Done, Undone, Redone };
+    Q_ENUM(Step)
+
     explicit ImageSession(QObject* parent = nullptr);
     ~ImageSession() override;
 
@@ -52,6 +56,9 @@ class ImageSession : public QObject {
     // After every write attempt: an action, an undo or a redo, whether it succeeded or not.
     void written();
     void historyChanged();
+    // After a write that went through, after written(): the label of the change ("Apply to
+    // Player 037", "Relocation") and what was done with it.
+    void changeWritten(const QString& label, ImageSession::Step step);
     void namesChanged();
 
   private:

@@ -22,6 +22,7 @@
 
 #include <sys/stat.h>
 
+#include "app/WriteMessages.h"
 #include "storage/FaultInjection.h"
 #include "storage/Journal.h"
 #include "tests/support/FakePlatform.h"
@@ -100,10 +101,11 @@ class MainWindowTest : public ::testing::Test {
 
 // Every fixed text of the main window, one "what|text" a line ("\n" in a text: a line break).
 const char* const kMainWindowTexts = R"(caption at start|Slamwise Player Editor (v0.00) - ROM NAME
-mnuFile|&File: &Open ROM [Ctrl+O], C&lose ROM [Ctrl+L], &Save ROM [Ctrl+S], -, Fix Checksum [], Fix Checksum After Every Change [], Create Patch... [], Apply Patch... [], -, 1:  [], -, E&xit [Ctrl+X]
-mnuEdit|&Edit: Undo [Ctrl+Z], Redo [Ctrl+Y]
+mnuFile|&File: &Open ROM [Ctrl+O], C&lose ROM [Ctrl+L], &Save ROM [Ctrl+S], -, &Fix Checksum [], Fix Checksum &After Every Change [], Create &Patch... [], Appl&y Patch... [], Compare &With... [], -, &1:  [], -, E&xit [Ctrl+X]
+mnuEdit|&Edit: &Undo [Ctrl+Z], &Redo [Ctrl+Y]
 mnuStuff|S&tuff: &Cheat Codes [], Players &Table... [Ctrl+T], All &Rosters... [], Dummy [], Dummy []
 mnuInfo|&Information: www.example.org [F12], -, &About [F1]
+dialog titles|Open ROM in DIR / Save Patch As / Choose the Patch to Apply
 open dialog|All Files (*.*) = *.* / > All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) = *.smc;*.swc;*.sfc;*.fig / Super MagiCom ROM File (*.smc) = *.smc / Super Wild Card ROM File (*.swc) = *.swc / Super Famicom ROM File (*.sfc) = *.sfc / Super UFO 8/Pro Fighter X ROM File (*.fig) = *.fig
 refusals|question WTF: So you want to load a ROM or what? / question WTF: The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.
 BETA|01000 Slamwise Player Editor (v0.36) - ''SLAMWISE TEST IMAGE  '' [Beta Version]
@@ -115,7 +117,8 @@ after close|10010 Slamwise Player Editor (v0.36) - NO ROM LOADED
 odd caption|Slamwise Player Editor (v0.36) - ''R&D [*] EDITION TEST '' [North America]
 opening notes|exclamation Unknown ROM image: "IMAGE" is not an image of a known release of the game (Beta, Europe, Japan, North America or the Old School Edition). The editor will not change it. / exclamation Slamwise Player Editor (v0.36): The player data of this file cannot be edited. / exclamation Slamwise Player Editor (v0.36): The names file beside this image has mistakes, so the editor shows its own placeholder names for the lines it cannot read.
 status bar and offset tooltip|This image starts with a 512-byte copier header; the editor skips it and leaves it as it is. / Click to copy an offset. In the file, after its 512-byte copier header: $1FBACF. / An image is open: close it (File > Close ROM) to open another.
-fixing|Checksum stale / Checksum valid / Undo Fix Checksum / Redo Fix Checksum / Undo Apply Patch
+after writes|Fixed the checksum / Undid Fix Checksum / Redid Fix Checksum / Applied the patch / Undid Apply Patch
+fixing|Checksum stale / Checksum valid / &Undo Fix Checksum / &Redo Fix Checksum / &Undo Apply Patch
 failures|critical Slamwise Player Editor (v0.36): The checksum could not be fixed. / critical CAPTION: The change could not be undone. / critical CAPTION: The change could not be redone.
 patch dialogs|IPS Patch (*.ips) = *.ips / > BPS Patch (*.bps) = *.bps / > Patch Files (*.ips, *.bps) = *.ips;*.bps / All Files (*.*) = *.*
 patches|critical Slamwise Player Editor (v0.36): The patch was not written. / information Slamwise Player Editor (v0.36): The patch was written to PATCH. / information Slamwise Player Editor (v0.36): The patch changed 4 byte(s). / critical Slamwise Player Editor (v0.36): The patch was not applied.)";
@@ -128,6 +131,8 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     };
     auto dialog = [&](const char* what) {  // "> " marks the preselected entry
         const auto& call = fake.files.calls.back();
+        add("dialog titles", call.title + (call.startFolder.isEmpty() ? "" : " in ") +
+                                 QString(call.startFolder).replace(dir.path().c_str(), "DIR"));
         for (int i = 0; i < static_cast<int>(call.filters.size()); ++i) {
             add(what, (i == call.selectedFilter ? "> " : "") + call.filters[i].caption + " = " +
                           call.filters[i].patterns);
@@ -158,7 +163,7 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     EXPECT_EQ(menus(), "10010");
     child("mnuLastFile")->trigger();
     add("refusals", lastBox());
-    EXPECT_EQ(menus() + lastFile() + child("mnuLastFile")->text(), "100001: ");
+    EXPECT_EQ(menus() + lastFile() + child("mnuLastFile")->text(), "10000&1: ");
     EXPECT_FALSE(std::filesystem::exists(gone.toStdString()));  // opening never creates a file
     for (Release release : {Release::Beta, Release::Europe, Release::Japan, Release::NorthAmerica,
                             Release::OldSchool}) {
@@ -202,7 +207,9 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     add("fixing", child<QLabel>("ChecksumLBL")->text());
     failing(child("mnuFixChecksum"));
     add("failures", lastBox());
+    EXPECT_NE(window->statusBar()->currentMessage(), "Fixed the checksum");  // nothing written
     child("mnuFixChecksum")->trigger();
+    add("after writes", window->statusBar()->currentMessage());
     const std::vector<std::uint8_t> fixed = bytes(path);
     EXPECT_EQ(test::changedOffsets(bytes(original), fixed, 512),
               (std::vector<std::uint32_t>{0x7FDC, 0x7FDD, 0x7FDE, 0x7FDF}));
@@ -211,11 +218,13 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     failing(child("mnuUndo"));
     add("failures", lastBox().replace(window->windowTitle(), "CAPTION"));
     child("mnuUndo")->trigger();
+    add("after writes", window->statusBar()->currentMessage());
     EXPECT_EQ(bytes(path), bytes(original));
     add("fixing", child("mnuRedo")->text());
     failing(child("mnuRedo"));
     add("failures", lastBox().replace(window->windowTitle(), "CAPTION"));
     child("mnuRedo")->trigger();
+    add("after writes", window->statusBar()->currentMessage());
     EXPECT_EQ(bytes(path), fixed);
 
     fake.files.answers = {original, QString::fromStdString(dir.file("mod.txt"))};
@@ -228,11 +237,16 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     add("patches", lastBox().replace(patch, "PATCH"));
     child("mnuUndo")->trigger();
     fake.files.answers = {patch};
+    fake.messages.answers = {true};  // at image offsets, after the copier header
+    onNextModal(
+        [](QWidget* preview) { preview->findChild<QAbstractButton*>("PatchApplyCMD")->click(); });
     child("mnuApplyPatch")->trigger();
     add("patches", lastBox());
+    add("after writes", window->statusBar()->currentMessage());
     EXPECT_EQ(bytes(path), fixed);
     add("fixing", child("mnuUndo")->text());  // the patch is undone as any change
     child("mnuUndo")->trigger();
+    add("after writes", window->statusBar()->currentMessage());
     EXPECT_EQ(bytes(path), bytes(original));
     child("mnuRedo")->trigger();
     dialog("patch dialogs");
@@ -243,6 +257,44 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
     EXPECT_EQ(child("mnuLastFile")->iconText(), "1: " + path);  // the text without access keys
 
     expectTexts(kMainWindowTexts, [&](const QString& what) { return seen[what]; });
+}
+
+TEST_F(MainWindowTest, NoTwoEntriesOfAMenuShareAnAccessKey) {
+    fake.settings.values["Last File"] = "/roms/a&b.sfc";
+    window = std::make_unique<MainWindow>(fake.platform(), "/opt/x");
+    open(image("game.sfc"));
+    child("mnuFixChecksum")->trigger();  // Undo gets its label
+    for (QMenu* menu : window->findChildren<QMenu*>()) {
+        std::map<QString, QString> keys;
+        for (QAction* entry : menu->actions()) {
+            const QString key = QKeySequence::mnemonic(entry->text()).toString();
+            if (!key.isEmpty()) {
+                EXPECT_TRUE(keys.emplace(key, entry->text()).second)
+                    << entry->text().toStdString() << " and " << keys[key].toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(child("mnuUndo")->text(), "&Undo Fix Checksum");
+}
+
+// What the status bar says after a write, by the change's label.
+TEST(WriteMessages, SayWhatWasWrittenInTheWordsOfTheEditMenu) {
+    using Step = ImageSession::Step;
+    const std::tuple<const char*, Step, const char*> cases[] = {
+        {"Apply to Player 037", Step::Done, "Applied to Player 037"},
+        {"Apply to Team 03 Slot 4", Step::Done, "Applied to Team 03 Slot 4"},
+        {"Relocation", Step::Done, "Relocated the visual table"},
+        {"Cheat Codes", Step::Done, "Wrote the cheat codes"},
+        {"Make Last Player", Step::Done, "Made the last player"},
+        {"Fix Checksum", Step::Done, "Fixed the checksum"},
+        {"Apply Patch", Step::Done, "Applied the patch"},
+        {"Import", Step::Done, "Wrote Import"},
+        {"Cheat Codes", Step::Undone, "Undid Cheat Codes"},
+        {"Apply to Player 037", Step::Redone, "Redid Apply to Player 037"},
+    };
+    for (const auto& [label, step, message] : cases) {
+        EXPECT_EQ(writeMessage(label, step), message) << label;
+    }
 }
 
 // Every fixed text of the About window: "control.property|text".
@@ -360,7 +412,7 @@ TEST_F(MainWindowTest, AnApplyFailingAnywhereIsReportedAndUndone) {
     }
     const std::vector<std::uint8_t> after = bytes(path);
     EXPECT_EQ(child<QLabel>("ChecksumLBL")->text(), "Checksum valid");  // fixed with the change
-    EXPECT_EQ(child("mnuUndo")->text(), "Undo Apply to Player 000");
+    EXPECT_EQ(child("mnuUndo")->text(), "&Undo Apply to Player 000");
     players->setFocus();
     QTest::keyClick(players, Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(bytes(path), before);

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -19,15 +20,71 @@
 namespace slamwise {
 namespace {
 
-TEST(QtPlatform, TheFileDialogListsTheTypesByTheirCaptions) {
+TEST(QtPlatform, TheFileDialogListsTheTypesByTheirCaptionsUnderItsTitle) {
+    test::TempDir folder;
     std::unique_ptr<QFileDialog> dialog = QtFileDialog::makeDialog(
-        nullptr, {{"All Files (*.*)", "*.*"}, {"All ROM Files (*.swc, *.smc)", "*.smc;*.swc"}}, 1);
+        nullptr, {"Choose the Unedited Image",
+                  {{"All Files (*.*)", "*.*"}, {"All ROM Files (*.swc, *.smc)", "*.smc;*.swc"}},
+                  1,
+                  folder.path().c_str()});
     EXPECT_EQ(dialog->nameFilters(),
               QStringList({"All Files (*.*) (*.*)", "All ROM Files (*.swc, *.smc) (*.smc *.swc)"}));
     auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
     EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1)}),
               QStringList({"All Files (*.*)", "All ROM Files (*.swc, *.smc)"}));
     EXPECT_EQ(types->currentIndex(), 1);
+    EXPECT_EQ(dialog->windowTitle(), "Choose the Unedited Image");
+    EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder.path().string());
+}
+
+// A name saved without an extension gets the one of the file type chosen.
+TEST(QtPlatform, ASavedNameWithoutExtensionGetsTheChosenTypes) {
+    const FileTypeFilter bps{"BPS Patch (*.bps)", "*.bps"};
+    const FileTypeFilter roms{"ROM Files", "*.smc;*.swc"};
+    const FileTypeFilter all{"All Files (*.*)", "*.*"};
+    const std::tuple<const char*, FileTypeFilter, const char*> cases[] = {
+        {"/p/my-rosters", bps, "/p/my-rosters.bps"},
+        {"/p/my-rosters.ips", bps, "/p/my-rosters.ips"},
+        {"/p/my.rosters", bps, "/p/my.rosters"},
+        {"/p.d/my-rosters", bps, "/p.d/my-rosters.bps"},
+        {"/p/game", roms, "/p/game.smc"},
+        {"/p/game", all, "/p/game"},
+    };
+    for (const auto& [typed, type, saved] : cases) {
+        EXPECT_EQ(withTypeExtension(typed, type), saved) << typed;
+    }
+    test::FakeFileDialog fake;  // saveFile adds it whatever dialog answered
+    FileDialog& files = fake;
+    fake.answers = {"/p/a", "/p/b"};
+    fake.chosenTypes = {0};
+    const FileQuestion question{"Save Patch As", {all, bps}, 1, {}};
+    EXPECT_EQ(files.saveFile(nullptr, question), "/p/a");
+    EXPECT_EQ(files.saveFile(nullptr, question), "/p/b.bps");
+}
+
+// The dialog itself adds the type's extension, so its question before replacing a file names
+// the file that is written.
+TEST(QtPlatform, TheSaveDialogAddsTheExtensionOfTheTypeChosenInIt) {
+    test::TempDir folder;
+    QtFileDialog files;
+    const FileQuestion question{"Save Patch As",
+                                {{"IPS Patch (*.ips)", "*.ips"}, {"BPS Patch (*.bps)", "*.bps"}},
+                                1,
+                                folder.path().c_str()};
+    for (int type : {1, 0}) {
+        QTimer::singleShot(0, [type] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            types->setCurrentIndex(type);
+            emit types->activated(type);  // as a click on the entry does
+            emit types->textActivated(types->itemText(type));
+            dialog->findChild<QLineEdit*>("fileNameEdit")->setText("my-rosters");
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        EXPECT_EQ(files.saveFile(nullptr, question).value_or("").toStdString(),
+                  folder.file(type == 1 ? "my-rosters.bps" : "my-rosters.ips"));
+    }
 }
 
 // Qt keeps the user's INI files in ~/.config (XDG_CONFIG_HOME); it takes that folder once per

@@ -23,21 +23,22 @@ T nextAnswer(std::deque<T>& answers, T otherwise) {
 }
 
 struct FakeFileDialog final : FileDialog {
-    struct Call {
-        std::vector<FileTypeFilter> filters;
-        int selectedFilter;
-    };
     std::deque<std::optional<QString>> answers;  // none left, or nothing: the user cancels
-    std::vector<Call> calls;
+    std::deque<int> chosenTypes;  // the file type saved with; none left: the preselected one
+    std::vector<FileQuestion> calls;
 
-    std::optional<QString> openFile(QWidget*, const std::vector<FileTypeFilter>& filters,
-                                    int selectedFilter) override {
-        calls.push_back({filters, selectedFilter});
+    std::optional<QString> openFile(QWidget*, const FileQuestion& question) override {
+        calls.push_back(question);
         return nextAnswer(answers, std::optional<QString>());
     }
-    std::optional<QString> saveFile(QWidget* parent, const std::vector<FileTypeFilter>& filters,
-                                    int selectedFilter) override {
-        return openFile(parent, filters, selectedFilter);
+
+  protected:
+    std::optional<SaveAnswer> askSaveFile(QWidget* parent, const FileQuestion& question) override {
+        std::optional<QString> path = openFile(parent, question);
+        if (!path) {
+            return std::nullopt;
+        }
+        return SaveAnswer{*path, nextAnswer(chosenTypes, question.selectedFilter)};
     }
 };
 
