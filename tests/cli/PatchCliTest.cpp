@@ -49,14 +49,16 @@ TEST(PatchCli, SizeIdentityFormatAppliedAndHeaderRules) {
         // clang-format off
         {{"patch", "create", plain, larger, "FILE/new.bps"}, nullptr, 1, "Cannot make a patch "
          "between images of different sizes: the original has 2097152 bytes, the edited image "
-         "3145728 bytes.", nullptr},
+         "3145728 bytes. A patch never changes the size of an image.\nNothing was written.\n",
+         nullptr},
         {{"patch", "create", plain, plain, "FILE/new.ips"}, nullptr, 1,
          "the images are identical: there is nothing to put in a patch\nNothing was written.\n",
          nullptr},
         {{"patch", "apply", changed, patch}, nullptr, 1,
          "Cannot apply the patch: this patch is already applied to this image.\nNothing was "
          "written.\n", nullptr},
-        {{"patch", "apply", "IMAGE", "FILE/junk.ips"}, &headered, 1, "starts neither with", nullptr},
+        {{"patch", "apply", "IMAGE", "FILE/junk.ips"}, &headered, 1,
+         "it starts neither with \"PATCH\" (IPS) nor with \"BPS1\" (BPS).", nullptr},
         {{"patch", "apply", "IMAGE", "FILE/ips-named.bps"}, &headered, 0,
          "The image starts with a 512-byte copier header and the IPS patch is applied at image "
          "offsets, after the header: a patch made from an image with a header would land 512 bytes "

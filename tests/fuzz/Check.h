@@ -1,8 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
+
+#include "storage/Edit.h"
 
 namespace slamwise::fuzz {
 
@@ -12,6 +16,25 @@ inline void check(bool holds, const std::string& what) {
         std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
         std::abort();
     }
+}
+
+// The fixed image the patch harnesses work on: byte i is (i * 37 + i / 256) & 0xFF.
+inline std::vector<std::uint8_t> fixedImage(std::size_t size) {
+    std::vector<std::uint8_t> bytes(size);
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
+    }
+    return bytes;
+}
+
+// The image with the edit's writes made; each write must lie inside it and hold bytes.
+inline std::vector<std::uint8_t> applied(std::vector<std::uint8_t> image, const Edit& edit) {
+    for (const Edit::Write& write : edit.writes()) {
+        check(!write.bytes.empty() && write.offset + write.bytes.size() <= image.size(),
+              "a write outside the image");
+        std::copy(write.bytes.begin(), write.bytes.end(), image.begin() + write.offset);
+    }
+    return image;
 }
 
 }  // namespace slamwise::fuzz

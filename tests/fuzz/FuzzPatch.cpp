@@ -12,28 +12,14 @@
 namespace {
 
 using namespace slamwise;
+using fuzz::applied;
 using fuzz::check;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes edited(Bytes image, const Edit& edit) {
-    for (const Edit::Write& write : edit.writes()) {
-        check(!write.bytes.empty() && write.offset + write.bytes.size() <= image.size(),
-              "a write outside the image");
-        std::copy(write.bytes.begin(), write.bytes.end(), image.begin() + write.offset);
-    }
-    return image;
-}
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Bytes image = [] {  // 4 KiB: byte i is (i * 37 + i / 256) & 0xFF
-        Bytes bytes(4096);
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            bytes[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
-        }
-        return bytes;
-    }();
+    static const Bytes image = fuzz::fixedImage(4096);
 #ifdef SLAMWISE_FUZZ_BPS
     constexpr PatchFormat kFormat = PatchFormat::Bps;
     if (size == 0) {
@@ -59,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!result) {
         return 0;
     }
-    const Bytes target = edited(image, result->edit);
+    const Bytes target = applied(image, result->edit);
     Result<Bytes> made = patchedImage(kFormat, patch, image);
     check(made && *made == target, "applying and making the image disagree");
     if (target == image) {
@@ -68,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (PatchFormat writer : {PatchFormat::Ips, PatchFormat::Bps}) {
         Result<Bytes> own = createPatch(writer, image, target);
         Result<PatchResult> again = own ? applyPatch(writer, *own, image) : own.status();
-        check(again && edited(image, again->edit) == target, "our own patch makes another image");
+        check(again && applied(image, again->edit) == target, "our own patch makes another image");
     }
     return 0;
 }

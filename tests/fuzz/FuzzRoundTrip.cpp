@@ -16,15 +16,9 @@
 namespace {
 
 using namespace slamwise;
+using fuzz::applied;
 using fuzz::check;
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes applied(Bytes image, const Edit& edit) {
-    for (const Edit::Write& write : edit.writes()) {
-        std::copy(write.bytes.begin(), write.bytes.end(), image.begin() + write.offset);
-    }
-    return image;
-}
 
 void editOnce(Bytes& bytes, const std::uint8_t* in) {
     const std::size_t at = (std::size_t{in[1]} << 8 | in[2]) % bytes.size();
@@ -57,13 +51,7 @@ void editOnce(Bytes& bytes, const std::uint8_t* in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const Bytes image = [] {  // 8 KiB: byte i is (i * 37 + i / 256) & 0xFF
-        Bytes bytes(8192);
-        for (std::size_t i = 0; i < bytes.size(); ++i) {
-            bytes[i] = static_cast<std::uint8_t>(i * 37 + i / 256);
-        }
-        return bytes;
-    }();
+    static const Bytes image = fuzz::fixedImage(8192);
     Bytes edited = image;
     for (std::size_t at = 0; at + 5 <= size; at += 5) {
         editOnce(edited, data + at);

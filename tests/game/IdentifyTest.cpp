@@ -60,7 +60,6 @@ TEST(Identify, ShortAndCutOffFiles) {
         const char* rosters;
     } cases[] = {
         {0, false, Refusal::TooShort, "", ""},
-        {33, false, Refusal::TooShort, "", ""},
         {0x8422, false, Refusal::TooShort, "", ""},
         {0x8000, true, Refusal::TooShort, "", ""},
         {0x8423, false, Refusal::None, "the file ends at $8423, before the player table",

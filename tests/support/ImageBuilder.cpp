@@ -59,6 +59,26 @@ std::string Image::writeTo(const std::filesystem::path& path) const {
     return path.string();
 }
 
+Image with(Image image, const std::vector<std::pair<std::uint32_t, std::uint8_t>>& bytes) {
+    for (auto [offset, value] : bytes) {
+        image.at(offset) = value;
+    }
+    return image;
+}
+
+Image relocated(Image image) {
+    for (std::uint32_t i = 0; i < 0x800; ++i) {
+        image.at(0x27000 + i) = image.at(0x930C9 + i);
+    }
+    for (std::uint32_t i = 0; i < 0x280; i += 2) {
+        image.put16(0x27800 + i, 0x000A);
+    }
+    for (std::uint32_t site : kRelocationSites) {
+        image.at(site) = 0x00, image.at(site + 1) = 0xF0, image.at(site + 2) = 0x04;
+    }
+    return image;
+}
+
 TempDir::TempDir() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "slamwise-test-XXXXXX").string();

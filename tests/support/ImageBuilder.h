@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "game/Identify.h"
@@ -40,6 +41,17 @@ class Image {
     std::vector<std::uint8_t> bytes_;
     std::size_t headerSize_ = 0;
 };
+
+// The image with the given bytes put at image offsets.
+Image with(Image image, const std::vector<std::pair<std::uint32_t, std::uint8_t>>& bytes);
+
+// The eight pointer sites of the visual table that the relocation patches with 00 F0 04 ($04F000).
+inline constexpr std::uint32_t kRelocationSites[] = {0x51B1A, 0x51B37, 0x51B91, 0x51BAE,
+                                                     0x51C19, 0x51C36, 0x51C90, 0x51CAD};
+
+// The image relocated by hand: the standard visual table (0x930C9-0x938C8) copied to 0x27000,
+// 320 words 0A 00 of filler at 0x27800, the pointer sites patched.
+Image relocated(Image image);
 
 // A folder that is removed with everything in it when the test ends.
 class TempDir {
