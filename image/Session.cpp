@@ -19,7 +19,7 @@ Result<Applied> Session::apply(const Action& action, Run run) {
     return applied;
 }
 
-Result<Applied> Session::prepare(const Action& action) const {
+Result<Applied> Session::prepare(const Action& action, ListChanges list) const {
     Result<Edit> built = action.build(image_);
     if (!built) {
         return built.status();
@@ -33,6 +33,9 @@ Result<Applied> Session::prepare(const Action& action) const {
     // The write checks the same again before it writes.
     if (Status status = image_.rom().check(applied.edit); !status) {
         return status;
+    }
+    if (list == ListChanges::No) {
+        return applied;
     }
     Result<std::vector<ChangedRange>> changes = changedRanges(image_.rom(), applied.edit);
     if (!changes) {

@@ -24,6 +24,10 @@ struct Applied {
 // Whether apply writes, or stops just before the write.
 enum class Run { Write, DryRun };
 
+// Whether prepare lists the runs of bytes that change: a dry run and the command line show them;
+// a window's Apply shows none and is spared the work.
+enum class ListChanges { Yes, No };
+
 // The open image and everything that lives as long as it is open: what opening found, the names
 // shown for its players and teams, the changes that can be undone, and the checksum rule. Every
 // write of the program, from a window or from the command line, passes through apply, undo or
@@ -49,7 +53,7 @@ class Session {
     // Builds the action's edit, adds the checksum fix when that is on, makes every check the
     // write would make (the file is open for writing, holds every byte, was not changed by
     // others, has no journal beside it) and lists the bytes that change. Writes nothing.
-    Result<Applied> prepare(const Action& action) const;
+    Result<Applied> prepare(const Action& action, ListChanges list = ListChanges::Yes) const;
     // Writes a prepared edit as one change, records it under its label and looks at the image
     // again (OpenedImage::reexamine).
     Status commit(const Applied& applied);

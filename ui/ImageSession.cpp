@@ -53,7 +53,7 @@ Result<Applied> ImageSession::check(const Action& action) const {
     if (!session_) {
         return Status::failure("No image is open.");
     }
-    return session_->prepare(action);
+    return session_->prepare(action, ListChanges::No);
 }
 
 Status ImageSession::commit(const Applied& applied) {

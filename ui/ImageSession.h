@@ -42,7 +42,8 @@ class ImageSession : public QObject {
     // written() after every write attempted, and historyChanged() when the list of changes
     // changed; an action refused before its write tells nobody.
     Result<Applied> apply(const Action& action);
-    // The action prepared with every check (Session::prepare); nothing is written.
+    // The action prepared with every check (Session::prepare), without the list of changed
+    // bytes, which no window shows; nothing is written.
     Result<Applied> check(const Action& action) const;
     Status commit(const Applied& applied);
     Status undo();
