@@ -214,6 +214,7 @@ std::string hexByte(unsigned value) {
 std::string shown(std::string_view text) {
     constexpr std::size_t kLongest = 40;
     std::string quoted = "\"";
+    quoted.reserve(std::min(text.size(), kLongest) + 8);
     for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
         const auto byte = static_cast<unsigned char>(text[i]);
         if (byte < 0x20 || byte == 0x7F) {

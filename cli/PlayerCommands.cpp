@@ -18,11 +18,26 @@ constexpr const char* kValueColumn = "value";
 std::string column(PlayerField field) {
     return std::string(nameOf(field));
 }
-std::string column(int rating) {
-    return column(fieldOf(static_cast<Rating>(rating)));
+// The columns of the ratings and of their visual cells, named once.
+const std::string& column(int rating) {
+    static const std::array<std::string, kRatingCount> names = [] {
+        std::array<std::string, kRatingCount> named;
+        for (int r = 0; r < kRatingCount; ++r) {
+            named[static_cast<std::size_t>(r)] = column(fieldOf(static_cast<Rating>(r)));
+        }
+        return named;
+    }();
+    return names[static_cast<std::size_t>(rating)];
 }
-std::string visualColumn(int rating) {
-    return "visual_" + column(rating);
+const std::string& visualColumn(int rating) {
+    static const std::array<std::string, kRatingCount> names = [] {
+        std::array<std::string, kRatingCount> named;
+        for (int r = 0; r < kRatingCount; ++r) {
+            named[static_cast<std::size_t>(r)] = "visual_" + column(r);
+        }
+        return named;
+    }();
+    return names[static_cast<std::size_t>(rating)];
 }
 
 // The index of a name in the list, case aside; nothing when it is not there.
@@ -61,8 +76,11 @@ class PlayerRow {
     PlayerRow(const InputRecord& input, std::string where, std::vector<std::string>& problems)
         : input_(input), where_(std::move(where)), problems_(problems) {}
 
-    void problem(const std::string& column, const std::string& text, const std::string& why) {
-        problems_.push_back(where_ + column + " " + shown(text) + " " + why);
+    void problem(std::string_view column, std::string_view text, std::string_view why) {
+        const std::string quoted = shown(text);
+        std::string& line = problems_.emplace_back();
+        line.reserve(where_.size() + column.size() + quoted.size() + why.size() + 2);
+        line.append(where_).append(column).append(" ").append(quoted).append(" ").append(why);
     }
     // The cell of a column the row has; an empty cell gives a problem and nothing.
     const std::string* cell(const std::string& column) {

@@ -64,7 +64,13 @@ std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool jo
     const std::vector<Edit::Write>& writes = edit.writes();
     std::vector<std::size_t> order(writes.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    if (joined) {
+    // Most edits write front to back: then the stretches come in the order of their writes and
+    // nothing needs sorting.
+    const bool inOrder = !joined || std::is_sorted(writes.begin(), writes.end(),
+                                                   [](const Edit::Write& a, const Edit::Write& b) {
+                                                       return a.offset < b.offset;
+                                                   });
+    if (!inOrder) {
         std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
             return writes[a].offset < writes[b].offset;
         });
@@ -80,6 +86,9 @@ std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool jo
         stretch.end = std::max(stretch.end, end);
         stretch.firstWrite = std::min(stretch.firstWrite, k);
         stretch.writes.push_back(k);
+    }
+    if (inOrder) {
+        return stretches;
     }
     for (Stretch& stretch : stretches) {
         std::sort(stretch.writes.begin(), stretch.writes.end());
