@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 #include <map>
 
 #include "cli/Commands.h"
@@ -76,11 +77,23 @@ class PlayerRow {
     PlayerRow(const InputRecord& input, std::string where, std::vector<std::string>& problems)
         : input_(input), where_(std::move(where)), problems_(problems) {}
 
-    void problem(std::string_view column, std::string_view text, std::string_view why) {
+    // "<where><column> <text shown> <why...>", made in one piece.
+    void problem(std::string_view column, std::string_view text,
+                 std::initializer_list<std::string_view> why) {
         const std::string quoted = shown(text);
+        std::size_t size = where_.size() + column.size() + quoted.size() + 2;
+        for (std::string_view part : why) {
+            size += part.size();
+        }
         std::string& line = problems_.emplace_back();
-        line.reserve(where_.size() + column.size() + quoted.size() + why.size() + 2);
-        line.append(where_).append(column).append(" ").append(quoted).append(" ").append(why);
+        line.reserve(size);
+        line.append(where_).append(column).append(" ").append(quoted).append(" ");
+        for (std::string_view part : why) {
+            line.append(part);
+        }
+    }
+    void problem(std::string_view column, std::string_view text, std::string_view why) {
+        problem(column, text, {why});
     }
     // The cell of a column the row has; an empty cell gives a problem and nothing.
     const std::string* cell(const std::string& column) {
@@ -109,8 +122,8 @@ class PlayerRow {
         std::optional<unsigned> raw = rawValue(*text);
         if (raw && *raw != stored) {
             problem(column, *text,
-                    "differs from the image's " + rawCell(stored, digits) +
-                        "; a raw value cannot be written, only kept");
+                    {"differs from the image's ", rawCell(stored, digits),
+                     "; a raw value cannot be written, only kept"});
         }
         return raw ? nullptr : text;
     }

@@ -19,7 +19,8 @@ struct InputRecord {
 
     const std::string* cell(std::string_view column) const {
         for (const auto& [name, text] : cells) {
-            if (name == column) {
+            if (name.size() == column.size() && (name.empty() || name[0] == column[0]) &&
+                name == column) {
                 return &text;
             }
         }

@@ -164,7 +164,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check((flags & 0x0C) != 0x0C || !files.exists(journalPath), "journal left behind");
     (void)identify(*rom), (void)detectRelocation(*rom);  // what the windows work out
 
-    for (const test::Action& action : test::representativeActions()) {
+    static const std::vector<test::Action> actions = test::representativeActions();
+    for (const test::Action& action : actions) {
         Edit edit;
         Status status = action.build(*rom, edit) ? rom->apply(edit) : Status::failure("");
         Ranges changed;
