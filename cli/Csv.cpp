@@ -89,6 +89,7 @@ CsvText parseCsv(std::string_view text, char separator) {
     while (i < text.size()) {
         CsvRow row;
         row.line = line;
+        row.fields.reserve(result.rows.empty() ? 0 : result.rows.front().fields.size());
         bool rowDone = false;
         bool broken = false;
         std::size_t brokenField = 0;
