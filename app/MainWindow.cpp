@@ -15,6 +15,7 @@
 #include "about/AboutDialog.h"
 #include "app/ChecksumActions.h"
 #include "app/ImageOpener.h"
+#include "app/LeagueActions.h"
 #include "app/Menus.h"
 #include "app/PatchActions.h"
 #include "app/UndoActions.h"
@@ -62,6 +63,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     checksum_ = new ChecksumActions(this, *session_, platform_, *menus_);
     new UndoActions(this, *session_, platform_, *menus_);
     new PatchActions(this, *session_, platform_, *menus_);
+    new LeagueActions(this, *session_, platform_, *menus_);
     createCentralWidget();
     opener_ = std::make_unique<ImageOpener>(this, *session_, platform_, settings_);
     connectMenus();

@@ -74,6 +74,9 @@ void Menus::createEditMenu(QMenu* edit) {
 void Menus::createStuffAndInformationMenus(QMainWindow* window) {
     QMenu* stuff = namedMenu(window, "mnuStuff", QStringLiteral("S&tuff"));
     cheats = menuEntry(stuff, "mnuCheats", QStringLiteral("&Cheat Codes"));
+    playersTable = menuEntry(stuff, "mnuPlayersTable", QStringLiteral("Players &Table..."),
+                             QKeySequence(Qt::CTRL | Qt::Key_T));
+    allRosters = menuEntry(stuff, "mnuAllRosters", QStringLiteral("All &Rosters..."));
     // Two places kept for features to come; they stay disabled.
     menuEntry(stuff, "mnuFeature2", QStringLiteral("Dummy"))->setEnabled(false);
     menuEntry(stuff, "mnuFeature3", QStringLiteral("Dummy"))->setEnabled(false);
@@ -95,6 +98,8 @@ void Menus::apply(const MenuState& state) {
     lastFile->setText(kLastFilePrefix + asMenuText(state.lastFile));
     lastFile->setEnabled(!state.imageOpen && !state.lastFile.isEmpty());
     cheats->setEnabled(state.imageOpen && state.cheats);
+    playersTable->setEnabled(state.imageOpen && state.playerData);
+    allRosters->setEnabled(state.imageOpen);
     undo->setText(state.undoLabel.isEmpty() ? QStringLiteral("Undo")
                                             : QStringLiteral("Undo ") + state.undoLabel);
     redo->setText(state.redoLabel.isEmpty() ? QStringLiteral("Redo")

@@ -43,6 +43,8 @@ class Menus : public QObject {
     QAction* undo = nullptr;
     QAction* redo = nullptr;
     QAction* cheats = nullptr;
+    QAction* playersTable = nullptr;
+    QAction* allRosters = nullptr;
     QAction* homepage = nullptr;
     QAction* about = nullptr;
 

@@ -55,6 +55,12 @@ std::vector<PlayerEdit::Problem> PlayerEdit::problems() const {
             found.push_back({fieldOf(static_cast<Rating>(r)),
                              "is not a rating from 0 to " + std::to_string(kMaxRating)});
         }
+        const std::optional<int>& copy = shown[static_cast<std::size_t>(r)];
+        if (copy && !isRating(*copy)) {
+            found.push_back(
+                {fieldOf(static_cast<Rating>(r)),
+                 "(displayed) is not a rating from 0 to " + std::to_string(kMaxRating)});
+        }
     }
     if (ai && !isSliderPosition(*ai)) {
         found.push_back({PlayerField::Ai, "is not a slider position from " +
@@ -92,7 +98,8 @@ void PlayerEdit::encode(Edit& edit, VisualLayout layout) const {
         return;
     }
     for (int r = 0; r < kRatingCount; ++r) {
-        if (const std::optional<int>& rating = ratings[static_cast<std::size_t>(r)]) {
+        const auto i = static_cast<std::size_t>(r);
+        if (const std::optional<int> rating = shown[i] ? shown[i] : ratings[i]) {
             edit.put8(
                 visualOffset(layout, player) + kVisualRatingStep * static_cast<std::uint32_t>(r),
                 static_cast<std::uint8_t>(*rating));

@@ -73,6 +73,10 @@ struct PlayerEdit {
     std::optional<int> ai;  // slider position
     std::optional<Skin> skin;
     std::optional<Height> height;
+    // The displayed copy's ratings where they are to differ from the playing ones (the league
+    // table edits both copies): a given one is written instead of ratings[r] into the visual
+    // record.
+    std::array<std::optional<int>, kRatingCount> shown{};
 
     struct Problem {
         PlayerField field;
@@ -83,9 +87,9 @@ struct PlayerEdit {
 
     // Adds the given fields, already checked, to the edit. The playing record's fields go in
     // this order: dunk, block, steal, pass, power, clutch, speed, three-point, AI, skin, height;
-    // then the given ratings go into the displayed copy of the layout, when it has one for the
-    // player (the standard layout has none for players 128 and up). The player value is never
-    // written.
+    // then the given ratings (a shown rating before a playing one) go into the displayed copy of
+    // the layout, when it has one for the player (the standard layout has none for players 128
+    // and up). The player value is never written.
     void encode(Edit& edit, VisualLayout layout) const;
 };
 

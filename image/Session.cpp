@@ -47,7 +47,7 @@ Status Session::commit(const Applied& applied) {
         return {};
     }
     std::vector<JournalRange> written;
-    if (Status status = image_.rom().apply(applied.edit, {}, &written); !status) {
+    if (Status status = image_.rom().apply(applied.edit, &written); !status) {
         return status;
     }
     history_.record(applied.label, std::move(written));

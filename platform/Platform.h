@@ -46,6 +46,10 @@ class MessageBoxes {
                       const QString& details = {}) = 0;
     // A question with Yes and No, Yes being the default. True for Yes.
     virtual bool askYesNo(QWidget* parent, const QString& title, const QString& text) = 0;
+    // A question about unapplied changes with Apply, Discard and Cancel, Apply being the default.
+    enum class Choice { Apply, Discard, Cancel };
+    virtual Choice askApplyDiscardCancel(QWidget* parent, const QString& title,
+                                         const QString& text) = 0;
 };
 
 class Clipboard {
@@ -53,6 +57,8 @@ class Clipboard {
     virtual ~Clipboard() = default;
     // Empties the clipboard and puts the plain text on it.
     virtual void setText(const QString& text) = 0;
+    // The plain text on the clipboard; empty when there is none.
+    virtual QString plainText() = 0;
 };
 
 // The per-user settings: text values by key; a missing key reads as the empty string.
@@ -89,6 +95,11 @@ inline const QString kDateOfInstallation = QStringLiteral("Date of Installation"
 inline const QString kShowExpandedData = QStringLiteral("Show Expanded Data");
 // "1": the checksum is fixed as part of every change the windows write.
 inline const QString kFixChecksum = QStringLiteral("Fix Checksum");
+// The league windows' sizes ("900x600") and column widths ("40,120,60").
+inline const QString kPlayersTableSize = QStringLiteral("Players Table Size");
+inline const QString kPlayersTableColumns = QStringLiteral("Players Table Columns");
+inline const QString kRostersTableSize = QStringLiteral("Rosters Table Size");
+inline const QString kRostersTableColumns = QStringLiteral("Rosters Table Columns");
 }  // namespace settings_keys
 
 }  // namespace slamwise

@@ -94,6 +94,25 @@ bool QtMessageBoxes::askYesNo(QWidget* parent, const QString& title, const QStri
     return box.exec() == QMessageBox::Yes;
 }
 
+MessageBoxes::Choice QtMessageBoxes::askApplyDiscardCancel(QWidget* parent, const QString& title,
+                                                           const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, text,
+                    QMessageBox::Apply | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    box.setDefaultButton(QMessageBox::Apply);
+    switch (box.exec()) {
+        case QMessageBox::Apply:
+            return Choice::Apply;
+        case QMessageBox::Discard:
+            return Choice::Discard;
+        default:
+            return Choice::Cancel;
+    }
+}
+
+QString QtClipboard::plainText() {
+    return QApplication::clipboard()->text();
+}
+
 void QtClipboard::setText(const QString& text) {
     QClipboard* clipboard = QApplication::clipboard();
     clipboard->clear();

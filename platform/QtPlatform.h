@@ -26,11 +26,14 @@ class QtMessageBoxes final : public MessageBoxes {
     void show(QWidget* parent, Icon icon, const QString& title, const QString& text,
               const QString& details) override;
     bool askYesNo(QWidget* parent, const QString& title, const QString& text) override;
+    Choice askApplyDiscardCancel(QWidget* parent, const QString& title,
+                                 const QString& text) override;
 };
 
 class QtClipboard final : public Clipboard {
   public:
     void setText(const QString& text) override;
+    QString plainText() override;
 };
 
 // Kept in the user's configuration folder as INI text: ~/.config/Korvanex/Korvanex.ini on

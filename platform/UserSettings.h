@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QSize>
 #include <QString>
 
 #include "platform/Platform.h"
@@ -21,6 +23,14 @@ class UserSettings {
     void setVisualDataExpanded(bool relocated);
     // "Show Expanded Data": the roster window's never-shown expanded-roster box.
     void setShowExpandedData(bool shown);
+
+    // The league windows' sizes and column widths; an invalid size or no widths when none are
+    // remembered.
+    enum class TableWindow { Players, Rosters };
+    QSize tableWindowSize(TableWindow window) const;
+    void setTableWindowSize(TableWindow window, QSize size);
+    QList<int> tableColumnWidths(TableWindow window) const;
+    void setTableColumnWidths(TableWindow window, const QList<int>& widths);
 
     // The first-run keys: written once, when the program ends for the first time.
     bool firstRunRecorded() const;

@@ -17,6 +17,11 @@ struct Span {
 
 using Reader = std::function<Status(std::uint32_t, std::span<std::uint8_t>)>;
 
+// Writes less than this far apart are read together (the fields of one record), so that an
+// edit of a whole table costs a read or two, not one per field; the bytes between them are
+// unchanged and make no run.
+constexpr std::size_t kJoinGap = 8;
+
 // The runs of bytes that differ between `before` and `after`, which start at `at`.
 void addRuns(std::size_t at, const std::vector<std::uint8_t>& before,
              const std::vector<std::uint8_t>& after, std::vector<ChangedRange>& ranges) {
@@ -57,12 +62,12 @@ Result<std::vector<ChangedRange>> rangesOf(std::uint64_t imageSize, const Edit& 
     std::vector<ChangedRange> ranges;
     std::vector<std::uint8_t> before;
     std::vector<std::uint8_t> after;
-    // Writes that overlap or touch form one stretch: the image's bytes with the writes put on
-    // them in the order of the edit.
+    // Writes that overlap, touch or lie less than kJoinGap apart form one stretch: the image's
+    // bytes with the writes put on them in the order of the edit.
     for (std::size_t first = 0; first < spans.size();) {
         std::size_t last = first + 1;
         std::size_t end = spans[first].end;
-        while (last < spans.size() && spans[last].begin <= end) {
+        while (last < spans.size() && spans[last].begin <= end + kJoinGap) {
             end = std::max(end, spans[last].end);
             ++last;
         }

@@ -342,15 +342,14 @@ Status JournalFile::check() const {
     return checkNoJournal();
 }
 
-Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite,
-                          std::vector<JournalRange>* written) {
+Status JournalFile::apply(const Edit& edit, std::vector<JournalRange>* written) {
     if (Status status = check(); !status) {
         return status;
     }
 
     // Each stretch is one range of the journal and one write of the file.
     const std::uint64_t header = identity_.headerSize;
-    const std::vector<Stretch> stretches = journal::stretchesOf(edit, header, !afterEachWrite);
+    const std::vector<Stretch> stretches = journal::stretchesOf(edit, header);
     auto imageOffset = [&](const Stretch& stretch) {
         return hexOffset(static_cast<std::uint32_t>(stretch.begin - header));
     };
@@ -371,9 +370,6 @@ Status JournalFile::apply(const Edit& edit, const std::function<void()>& afterEa
             return rollBack(journal, "Cannot write at offset " + imageOffset(stretches[k]) +
                                          " of " + quoted(imagePath_) + ": " + status.message() +
                                          ".");
-        }
-        if (afterEachWrite) {
-            afterEachWrite();
         }
     }
     if (sys::fdatasync(imageFd_) != 0) {

@@ -125,7 +125,7 @@ class JournalFile {
     Status check() const;
     // Writes every part of the edit (image offsets) as one change, as RomFile::apply says. When
     // written is given, a complete change leaves its ranges there (old and new bytes).
-    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite,
+    Status apply(const Edit& edit,
                  std::vector<JournalRange>* written = nullptr);
 
   private:

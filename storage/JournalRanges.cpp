@@ -80,21 +80,17 @@ Status readRanges(int fd, const std::vector<RangeRead>& ranges, std::size_t& fai
     return {};
 }
 
-std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool joined) {
+std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header) {
     const std::vector<Edit::Write>& writes = edit.writes();
     std::vector<std::size_t> order(writes.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    bool inOrder = true;
-    if (joined) {
-        inOrder = sortRuns(order, [&](std::size_t a, std::size_t b) {
-            return writes[a].offset < writes[b].offset;
-        });
-    }
+    const bool inOrder = sortRuns(
+        order, [&](std::size_t a, std::size_t b) { return writes[a].offset < writes[b].offset; });
     std::vector<Stretch> stretches;
     for (std::size_t k : order) {
         const std::uint64_t begin = header + writes[k].offset;
         const std::uint64_t end = begin + writes[k].bytes.size();
-        if (!joined || stretches.empty() || begin > stretches.back().end + kJoinGap) {
+        if (stretches.empty() || begin > stretches.back().end + kJoinGap) {
             stretches.push_back({begin, end, k, {}});
         }
         Stretch& stretch = stretches.back();
@@ -103,8 +99,7 @@ std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool jo
         stretch.writes.push_back(k);
     }
     if (inOrder) {
-        return stretches;  // written front to back: each stretch's writes and the stretches are in
-                           // order
+        return stretches;  // written front to back: the stretches and their writes are in order
     }
     for (Stretch& stretch : stretches) {
         sortRuns(stretch.writes, std::less<>());

@@ -32,9 +32,9 @@ struct Stretch {
     std::vector<std::size_t> writes;
 };
 
-// The stretches of an edit, in the order of their first write. Joined, writes at most
-// kJoinGap bytes apart share a stretch, the bytes between them written back as they are: every
-// write of the file costs far more than a few more bytes. Not joined, each write is a stretch.
-std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header, bool joined);
+// The stretches of an edit, in the order of their first write. Writes at most kJoinGap bytes
+// apart share a stretch, the bytes between them written back as they are: every write of the
+// file costs far more than a few more bytes.
+std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header);
 
 }  // namespace slamwise::journal

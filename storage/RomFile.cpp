@@ -182,25 +182,14 @@ Status RomFile::check(const Edit& edit) const {
     return journal_.check();
 }
 
-Status RomFile::apply(const Edit& edit, const std::function<void()>& afterEachWrite,
-                      std::vector<JournalRange>* written) {
+Status RomFile::apply(const Edit& edit, std::vector<JournalRange>* written) {
     if (edit.empty()) {
         return {};
     }
-    if (applying_) {
-        return Status::failure("Another change to " + quoted(path_) +
-                               " is still being written; nothing was written.");
-    }
-    applying_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{applying_};
-
     if (Status status = check(edit); !status) {
         return status;
     }
-    return journal_.apply(edit, afterEachWrite, written);
+    return journal_.apply(edit, written);
 }
 
 }  // namespace slamwise

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -69,14 +68,12 @@ class RomFile {
 
     // Writes every part of the edit in order as one change: all of it reaches the file, or none
     // of it does (the failure then says what went wrong and that the file is as it was). The
-    // whole edit is checked against the end of the file before anything is written.
-    // afterEachWrite, when given, runs after each write (to keep a window responsive). Without
-    // it, parts a few bytes apart reach the file as one write of the stretch that holds them,
-    // the bytes between them written back as they are.
+    // whole edit is checked against the end of the file before anything is written. Parts a few
+    // bytes apart reach the file as one write of the stretch that holds them, the bytes between
+    // them written back as they are.
     // written, when given, receives the ranges of a complete change: the bytes it replaced and
     // the bytes it wrote, at file offsets (for undoing it later).
-    Status apply(const Edit& edit, const std::function<void()>& afterEachWrite = {},
-                 std::vector<JournalRange>* written = nullptr);
+    Status apply(const Edit& edit, std::vector<JournalRange>* written = nullptr);
     // The checks apply() makes before it writes anything, for a dry run: the file is open for
     // writing, holds every byte of the edit, was not changed by others, and has no journal beside
     // it.
@@ -95,7 +92,6 @@ class RomFile {
     Access access_ = Access::ReadWrite;
     std::string openingNotice_;
     JournalFile journal_;  // every change goes through it
-    bool applying_ = false;
 };
 
 // "$1FB8CF": the way offsets are shown to the user.

@@ -102,7 +102,7 @@ class MainWindowTest : public ::testing::Test {
 const char* const kMainWindowTexts = R"(caption at start|Slamwise Player Editor (v0.00) - ROM NAME
 mnuFile|&File: &Open ROM [Ctrl+O], C&lose ROM [Ctrl+L], &Save ROM [Ctrl+S], -, Fix Checksum [], Fix Checksum After Every Change [], Create Patch... [], Apply Patch... [], -, 1:  [], -, E&xit [Ctrl+X]
 mnuEdit|&Edit: Undo [Ctrl+Z], Redo [Ctrl+Y]
-mnuStuff|S&tuff: &Cheat Codes [], Dummy [], Dummy []
+mnuStuff|S&tuff: &Cheat Codes [], Players &Table... [Ctrl+T], All &Rosters... [], Dummy [], Dummy []
 mnuInfo|&Information: www.example.org [F12], -, &About [F1]
 open dialog|All Files (*.*) = *.* / > All SNES ROM Files (*.swc, *.smc, *.sfc, *.fig) = *.smc;*.swc;*.sfc;*.fig / Super MagiCom ROM File (*.smc) = *.smc / Super Wild Card ROM File (*.swc) = *.swc / Super Famicom ROM File (*.sfc) = *.sfc / Super UFO 8/Pro Fighter X ROM File (*.fig) = *.fig
 refusals|question WTF: So you want to load a ROM or what? / question WTF: The ROM you're trying to load was deleted, renamed, or moved and cannot be loaded.

@@ -120,7 +120,7 @@ TEST_F(AllOrNothing, UndoAndRedoOfEveryAction) {
         {
             Result<RomFile> rom = fresh();
             Edit edit;
-            ASSERT_TRUE(action.build(*rom, edit) && rom->apply(edit, {}, &written));
+            ASSERT_TRUE(action.build(*rom, edit) && rom->apply(edit, &written));
         }
         before_ = readFile(path_);
         const Action undo{"undo of " + action.name, {}, [written](RomFile& rom) {

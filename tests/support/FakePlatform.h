@@ -58,11 +58,17 @@ struct FakeMessageBoxes final : MessageBoxes {
         questions.push_back({Icon::Question, title, text, {}});
         return nextAnswer(answers, false);
     }
+    std::deque<Choice> choices;  // for askApplyDiscardCancel; none left: Cancel
+    Choice askApplyDiscardCancel(QWidget*, const QString& title, const QString& text) override {
+        questions.push_back({Icon::Question, title, text, {}});
+        return nextAnswer(choices, Choice::Cancel);
+    }
 };
 
 struct FakeClipboard final : Clipboard {
     QString text;
     void setText(const QString& value) override { text = value; }
+    QString plainText() override { return text; }
 };
 
 struct FakeSettings final : Settings {

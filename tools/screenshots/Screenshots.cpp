@@ -1,6 +1,6 @@
-// Makes the README's pictures of the main, roster and cheat windows: a synthetic image is
-// opened under Qt's offscreen platform, each window is shown at a fixed size, in a fixed style
-// and font, and drawn with QWidget::grab, so every run draws the same pixels.
+// Makes the README's pictures of the main, roster, cheat and players table windows: a synthetic
+// image is opened under Qt's offscreen platform, each window is shown at a fixed size, in a fixed
+// style and font, and drawn with QWidget::grab, so every run draws the same pixels.
 //
 //     slamwise_screenshots OUTPUT_FOLDER            (run by tools/screenshots/make-screenshots.sh)
 //     slamwise_screenshots --compare DOCS_FOLDER    (the test: the committed pictures are what
@@ -12,6 +12,7 @@
 #include <QImage>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTableView>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -111,6 +112,24 @@ bool saveModal(const std::function<void()>& start, const std::function<void(QWid
     return saved;
 }
 
+// The players table with a few rows and one unapplied change, then closed without it.
+bool savePlayersTable(MainWindow& window, test::FakePlatform& fake, const Target& target) {
+    window.findChild<QAction*>(QStringLiteral("mnuPlayersTable"))->trigger();
+    auto* table = window.findChild<QWidget*>(QStringLiteral("PlayersTable"));
+    if (table == nullptr) {
+        std::fprintf(stderr, "the players table did not open\n");
+        return false;
+    }
+    table->resize(900, 300);
+    auto* view = table->findChild<QTableView*>(QStringLiteral("PlayersTBL"));
+    view->model()->setData(view->model()->index(2, 4), 9, Qt::EditRole);
+    view->setCurrentIndex(view->model()->index(2, 4));
+    const bool saved = save(table, target, QStringLiteral("players-table.png"));
+    fake.messages.choices = {MessageBoxes::Choice::Discard};
+    table->close();
+    return saved;
+}
+
 }  // namespace
 
 // The same pixels on every run: the offscreen platform, the Fusion style, a font the project's
@@ -160,6 +179,7 @@ int main(int argc, char** argv) {
                   target, QStringLiteral("roster-editor.png"));
     saved &= saveModal([&] { window.findChild<QAction*>(QStringLiteral("mnuCheats"))->trigger(); },
                        [](QWidget*) {}, target, QStringLiteral("cheat-codes.png"));
+    saved &= savePlayersTable(window, fake, target);
     window.close();
     return saved ? 0 : 1;
 }
