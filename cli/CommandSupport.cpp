@@ -213,18 +213,23 @@ std::string hexByte(unsigned value) {
 
 std::string shown(std::string_view text) {
     constexpr std::size_t kLongest = 40;
+    const std::string_view kept = text.substr(0, kLongest);
     std::string quoted = "\"";
-    for (std::size_t i = 0; i < text.size() && i < kLongest; ++i) {
-        const auto byte = static_cast<unsigned char>(text[i]);
+    quoted.reserve(kept.size() + 8);
+    std::size_t plain = 0;  // the start of the printable run not yet added
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(kept[i]);
         if (byte < 0x20 || byte == 0x7F) {
+            quoted.append(kept.substr(plain, i - plain));
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
             quoted += escaped;
-        } else {
-            quoted += text[i];
+            plain = i + 1;
         }
     }
-    return quoted + (text.size() > kLongest ? "...\"" : "\"");
+    quoted.append(kept.substr(plain));
+    quoted += text.size() > kLongest ? "...\"" : "\"";
+    return quoted;
 }
 
 }  // namespace slamwise::cli

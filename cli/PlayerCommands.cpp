@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <initializer_list>
 #include <map>
 
 #include "cli/Commands.h"
@@ -18,11 +19,26 @@ constexpr const char* kValueColumn = "value";
 std::string column(PlayerField field) {
     return std::string(nameOf(field));
 }
-std::string column(int rating) {
-    return column(fieldOf(static_cast<Rating>(rating)));
+// The columns of the ratings and of their visual cells, named once.
+const std::string& column(int rating) {
+    static const std::array<std::string, kRatingCount> names = [] {
+        std::array<std::string, kRatingCount> named;
+        for (int r = 0; r < kRatingCount; ++r) {
+            named[static_cast<std::size_t>(r)] = column(fieldOf(static_cast<Rating>(r)));
+        }
+        return named;
+    }();
+    return names[static_cast<std::size_t>(rating)];
 }
-std::string visualColumn(int rating) {
-    return "visual_" + column(rating);
+const std::string& visualColumn(int rating) {
+    static const std::array<std::string, kRatingCount> names = [] {
+        std::array<std::string, kRatingCount> named;
+        for (int r = 0; r < kRatingCount; ++r) {
+            named[static_cast<std::size_t>(r)] = "visual_" + column(r);
+        }
+        return named;
+    }();
+    return names[static_cast<std::size_t>(rating)];
 }
 
 // The index of a name in the list, case aside; nothing when it is not there.
@@ -61,8 +77,23 @@ class PlayerRow {
     PlayerRow(const InputRecord& input, std::string where, std::vector<std::string>& problems)
         : input_(input), where_(std::move(where)), problems_(problems) {}
 
-    void problem(const std::string& column, const std::string& text, const std::string& why) {
-        problems_.push_back(where_ + column + " " + shown(text) + " " + why);
+    // "<where><column> <text shown> <why...>", made in one piece.
+    void problem(std::string_view column, std::string_view text,
+                 std::initializer_list<std::string_view> why) {
+        const std::string quoted = shown(text);
+        std::size_t size = where_.size() + column.size() + quoted.size() + 2;
+        for (std::string_view part : why) {
+            size += part.size();
+        }
+        std::string& line = problems_.emplace_back();
+        line.reserve(size);
+        line.append(where_).append(column).append(" ").append(quoted).append(" ");
+        for (std::string_view part : why) {
+            line.append(part);
+        }
+    }
+    void problem(std::string_view column, std::string_view text, std::string_view why) {
+        problem(column, text, {why});
     }
     // The cell of a column the row has; an empty cell gives a problem and nothing.
     const std::string* cell(const std::string& column) {
@@ -91,8 +122,8 @@ class PlayerRow {
         std::optional<unsigned> raw = rawValue(*text);
         if (raw && *raw != stored) {
             problem(column, *text,
-                    "differs from the image's " + rawCell(stored, digits) +
-                        "; a raw value cannot be written, only kept");
+                    {"differs from the image's ", rawCell(stored, digits),
+                     "; a raw value cannot be written, only kept"});
         }
         return raw ? nullptr : text;
     }

@@ -1,6 +1,8 @@
 #include "cli/TableInput.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <set>
 
@@ -16,6 +18,24 @@ namespace {
 // A cell without the blanks around it.
 std::string cellText(std::string_view text) {
     return std::string(trimmed(text, " \t"));
+}
+
+// Whether the text is all 7-bit, looked at eight bytes at a time.
+bool isAscii(std::string_view text) {
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, text.data() + i, sizeof word);
+        if ((word & 0x8080808080808080u) != 0) {
+            return false;
+        }
+    }
+    for (; i < text.size(); ++i) {
+        if (static_cast<unsigned char>(text[i]) >= 0x80) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The line on which each element of the top-level JSON array starts.
@@ -108,6 +128,7 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
     if (!checkColumns(header, columns, table.where(headerLine), table.problems)) {
         return;  // without a sound header no row can be read
     }
+    const bool ascii = isAscii(text);  // then every cell is UTF-8
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
         const CsvRow& row = csv.rows[r];
         const std::string where = table.where(row.line);
@@ -121,14 +142,16 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
             continue;
         }
         InputRecord record{row.line, {}};
+        record.cells.reserve(header.size());
         bool utf8 = true;
         for (std::size_t c = 0; c < header.size(); ++c) {
-            if (!isUtf8(row.fields[c])) {
+            if (!ascii && !isUtf8(row.fields[c])) {
                 utf8 = false;
                 table.problems.push_back(where + "column \"" + header[c] +
                                          "\" holds text that is not UTF-8");
             }
-            record.cells[header[c]] = cellText(row.fields[c]);
+            record.cells.emplace_back(header[c],
+                                      cellText(row.fields[c]));  // the header has each once
         }
         if (utf8) {
             table.records.push_back(std::move(record));
@@ -200,14 +223,14 @@ class JsonRecords : public nlohmann::json::json_sax_t {
   private:
     // Where the element being read starts.
     int line() const { return element_ < lines_.size() ? lines_[element_] : 1; }
-    bool value(const std::string& text) {
+    bool value(std::string text) {
         if (depth_ == 0) {
             return stop(1, "expected a JSON array of objects");
         }
         if (depth_ == 1) {
             return stop(line(), "expected a JSON object");
         }
-        record_.cells[key_] = text;
+        record_.set(key_, std::move(text));
         return true;
     }
     bool stop(int line, const std::string& what) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cli/TableOutput.h"
@@ -13,11 +13,28 @@ namespace slamwise::cli {
 // cell and a JSON null are both the empty text.
 struct InputRecord {
     int line = 0;  // where the record starts in the file, from 1
-    std::map<std::string, std::string> cells;
+    // (column, text), each column once, in the order of the file: a record has a few dozen
+    // cells at most, so a search costs less than building a map of them.
+    std::vector<std::pair<std::string, std::string>> cells;
 
-    const std::string* cell(const std::string& column) const {
-        auto found = cells.find(column);
-        return found == cells.end() ? nullptr : &found->second;
+    const std::string* cell(std::string_view column) const {
+        for (const auto& [name, text] : cells) {
+            if (name.size() == column.size() && (name.empty() || name[0] == column[0]) &&
+                name == column) {
+                return &text;
+            }
+        }
+        return nullptr;
+    }
+    // Gives the column this text, the last one given holding.
+    void set(std::string_view column, std::string text) {
+        for (auto& [name, held] : cells) {
+            if (name == column) {
+                held = std::move(text);
+                return;
+            }
+        }
+        cells.emplace_back(column, std::move(text));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "storage/JournalRanges.h"
 
 #include <algorithm>
+#include <functional>
 #include <numeric>
 
 #include "storage/FileIo.h"
@@ -13,6 +14,25 @@ namespace {
 constexpr std::uint64_t kReadTogetherGap = 4096;
 constexpr std::uint64_t kMaxGroupRead = 64 * 1024;
 constexpr std::uint64_t kJoinGap = 8;
+
+// Sorts the items; true when they were in order already. An edit is made of a few runs that
+// each go front to back (a table, then the pointers to it, ...): merging the runs costs far
+// less than sorting every item again. Items the order holds equal may come in any order.
+template <class Item, class Before>
+bool sortRuns(std::vector<Item>& items, Before before) {
+    constexpr int kMostRuns = 8;  // beyond that, one sort costs less
+    int runs = 0;
+    for (auto run = items.begin(); run != items.end(); ++runs) {
+        const auto end = std::is_sorted_until(run, items.end(), before);
+        if (runs == kMostRuns) {
+            std::sort(items.begin(), items.end(), before);
+            return false;
+        }
+        std::inplace_merge(items.begin(), run, end, before);
+        run = end;
+    }
+    return runs <= 1;
+}
 
 }  // namespace
 
@@ -64,8 +84,8 @@ std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header) {
     const std::vector<Edit::Write>& writes = edit.writes();
     std::vector<std::size_t> order(writes.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
-    std::sort(order.begin(), order.end(),
-              [&](std::size_t a, std::size_t b) { return writes[a].offset < writes[b].offset; });
+    const bool inOrder = sortRuns(
+        order, [&](std::size_t a, std::size_t b) { return writes[a].offset < writes[b].offset; });
     std::vector<Stretch> stretches;
     for (std::size_t k : order) {
         const std::uint64_t begin = header + writes[k].offset;
@@ -78,11 +98,14 @@ std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header) {
         stretch.firstWrite = std::min(stretch.firstWrite, k);
         stretch.writes.push_back(k);
     }
-    for (Stretch& stretch : stretches) {
-        std::sort(stretch.writes.begin(), stretch.writes.end());
+    if (inOrder) {
+        return stretches;  // written front to back: the stretches and their writes are in order
     }
-    std::sort(stretches.begin(), stretches.end(),
-              [](const Stretch& a, const Stretch& b) { return a.firstWrite < b.firstWrite; });
+    for (Stretch& stretch : stretches) {
+        sortRuns(stretch.writes, std::less<>());
+    }
+    sortRuns(stretches,
+             [](const Stretch& a, const Stretch& b) { return a.firstWrite < b.firstWrite; });
     return stretches;
 }
 

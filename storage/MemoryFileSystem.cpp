@@ -37,6 +37,30 @@ void MemoryFileSystem::put(const std::string& path, std::span<const std::uint8_t
     touch(*file);
 }
 
+void MemoryFileSystem::put(const std::string& path, std::span<const std::uint8_t> bytes,
+                           std::span<const std::pair<std::uint64_t, std::uint64_t>> differing) {
+    auto found = files_.find(path);
+    if (found == files_.end() || found->second.use_count() > 1) {
+        put(path, bytes);
+        return;
+    }
+    File& file = *found->second;
+    const std::size_t kept = std::min(file.bytes.size(), bytes.size());
+    file.bytes.resize(bytes.size());
+    std::copy(bytes.begin() + static_cast<long>(kept), bytes.end(),
+              file.bytes.begin() + static_cast<long>(kept));
+    for (auto [offset, length] : differing) {
+        const std::size_t from = std::min<std::uint64_t>(offset, kept);
+        const std::size_t to = std::min<std::uint64_t>(offset + length, kept);
+        std::copy(bytes.begin() + static_cast<long>(from), bytes.begin() + static_cast<long>(to),
+                  file.bytes.begin() + static_cast<long>(from));
+    }
+    file.inode = nextInode_++;
+    file.lockedBy = -1;
+    file.writes.clear();
+    touch(file);
+}
+
 std::vector<std::pair<std::uint64_t, std::uint64_t>> MemoryFileSystem::takeWrites(
     const std::string& path) {
     auto found = files_.find(path);

@@ -24,6 +24,11 @@ class MemoryFileSystem {
     // For the harness: put a file there (replacing one), look at its bytes (nothing when there is
     // no such file; valid until the next call) or remove it.
     void put(const std::string& path, std::span<const std::uint8_t> bytes);
+    // The same, when the bytes of the file there now are these already but in the ranges
+    // `differing` (offset, length) and past their own end: only those are copied. For a harness
+    // that puts a file of megabytes again and again with a few bytes changed.
+    void put(const std::string& path, std::span<const std::uint8_t> bytes,
+             std::span<const std::pair<std::uint64_t, std::uint64_t>> differing);
     const std::vector<std::uint8_t>* bytes(const std::string& path) const;
     bool exists(const std::string& path) const { return files_.contains(path); }
     // Where the file was written since it was put there or since the last call, as (offset,

@@ -3,6 +3,8 @@
 // synthetic images opened for reading only, one with the visual data in each layout. Whatever
 // the text, the result is an edit inside the image or problems that name the file.
 
+#include <tuple>
+
 #include "cli/Commands.h"
 #include "game/Relocation.h"
 #include "storage/MemoryFileSystem.h"
@@ -50,11 +52,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return opened;
     }();
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const cli::InputTable players = cli::parseTable(text, kFormat, "import", cli::playerColumns());
-    const cli::InputTable rosters = cli::parseTable(text, kFormat, "import", cli::rosterColumns());
-    for (const OpenedImage& image : images) {
-        check(cli::importPlayerRows(image, players), image);
-        check(cli::importRosterRows(image, rosters), image);
+    // A table whose required column is not named anywhere in the text gives no record, only
+    // the problems of its header: the text is read as both tables only when it names neither
+    // "index" (players) nor "team" (rosters), else as the tables it names.
+    const bool namesPlayers = text.find("index") != std::string_view::npos;
+    const bool namesRosters = text.find("team") != std::string_view::npos;
+    const bool neither = !namesPlayers && !namesRosters;
+    for (const auto& [named, columns, import] :
+         {std::tuple{namesPlayers, &cli::playerColumns(), &cli::importPlayerRows},
+          std::tuple{namesRosters, &cli::rosterColumns(), &cli::importRosterRows}}) {
+        if (named || neither) {
+            const cli::InputTable table = cli::parseTable(text, kFormat, "import", *columns);
+            for (const OpenedImage& image : images) {
+                check(import(image, table), image);
+            }
+        }
     }
     return 0;
 }
