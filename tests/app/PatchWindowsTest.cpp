@@ -71,11 +71,14 @@ class PatchWindows : public ::testing::Test {
             }
             modal->findChild<QAbstractButton*>(button)->click();
         });
-        trigger(entry, path);
+        trigger(entry, {path});
         return shown;
     }
-    void trigger(const char* entry, const std::string& path) {
-        fake.files.answers = {QString::fromStdString(path)};
+    // Triggers the menu entry, the file dialogs answering paths in turn.
+    void trigger(const char* entry, const std::vector<std::string>& paths) {
+        fake.files.answers.clear();
+        for (const std::string& path : paths)
+            fake.files.answers.push_back(QString::fromStdString(path));
         window->findChild<QAction*>(entry)->trigger();
     }
     // The last message as "text | details".
@@ -132,7 +135,7 @@ TEST_F(PatchWindows, CompareShowsWhatDiffPrintsAndRefusesOtherReleasesAndSizes) 
     for (test::ImageOptions other :
          {test::ImageOptions{.release = Release::Europe}, test::ImageOptions{.size = 0x1FC000}}) {
         const std::string otherPath = test::Image(other).writeTo(dir.file("other.sfc"));
-        trigger("mnuCompare", otherPath);
+        trigger("mnuCompare", {otherPath});
         const std::string refusal = runCli({"diff", path, otherPath}).err;
         EXPECT_EQ(lastBox(),
                   "The images cannot be compared. | " + QString::fromStdString(refusal).trimmed());
@@ -163,18 +166,16 @@ TEST_F(PatchWindows, AnIpsPatchOnAHeaderedImageLandsWhereTheUserSays) {
 
 TEST_F(PatchWindows, TheCoresRefusalsAreShown) {
     const std::string path = openCopy();
-    fake.files.answers = {QString::fromStdString(original), QString::fromStdString(dir.file("a"))};
-    window->findChild<QAction*>("mnuCreatePatch")->trigger();
+    trigger("mnuCreatePatch", {original, dir.file("a")});
     EXPECT_TRUE(lastBox().startsWith("The patch was not written. | the images are identical"))
         << lastBox().toStdString();
     const std::string shorter = test::Image({.size = 0x1FC000}).writeTo(dir.file("short.sfc"));
-    fake.files.answers = {QString::fromStdString(shorter), QString::fromStdString(dir.file("b"))};
-    window->findChild<QAction*>("mnuCreatePatch")->trigger();
+    trigger("mnuCreatePatch", {shorter, dir.file("b")});
     EXPECT_TRUE(lastBox().contains("Cannot make a patch between images of different sizes"))
         << lastBox().toStdString();
     const std::string bps = patch("mod.bps");
     inChangesWindow("mnuApplyPatch", bps, "PatchApplyCMD");
-    trigger("mnuApplyPatch", bps);
+    trigger("mnuApplyPatch", {bps});
     EXPECT_EQ(lastBox(),
               "The patch was not applied. | Cannot apply the patch: this patch is "
               "already applied to this image.");
@@ -183,20 +184,12 @@ TEST_F(PatchWindows, TheCoresRefusalsAreShown) {
 
 TEST_F(PatchWindows, CreatePatchAsksByTitleAndAddsTheExtensionOfTheChosenType) {
     window->Form_Load(QString::fromStdString(edited));
-    const std::string byCli = patch("cli.bps");
-    for (int type : {1, 0}) {  // BPS is preselected
-        const QString typed = QString::fromStdString(dir.file("my-rosters" + std::to_string(type)));
-        fake.files.answers = {QString::fromStdString(original), typed};
-        if (type == 0) {
-            fake.files.chosenTypes = {0};
-        }
-        window->findChild<QAction*>("mnuCreatePatch")->trigger();
-        const std::string written = typed.toStdString() + (type == 1 ? ".bps" : ".ips");
-        EXPECT_TRUE(std::filesystem::exists(written)) << written;
-        if (type == 1) {
-            EXPECT_EQ(test::readFile(written), test::readFile(byCli));
-        }
-    }
+    const std::string byCli = patch("cli.bps"), typed = dir.file("my-rosters");
+    trigger("mnuCreatePatch", {original, typed});  // BPS is preselected
+    fake.files.chosenTypes = {0};
+    trigger("mnuCreatePatch", {original, typed});
+    EXPECT_EQ(test::readFile(typed + ".bps"), test::readFile(byCli));
+    EXPECT_TRUE(std::filesystem::exists(typed + ".ips"));
     const auto& calls = fake.files.calls;
     EXPECT_EQ(QStringList({calls[calls.size() - 2].title, calls.back().title}),
               QStringList({"Choose the Unedited Image", "Save Patch As"}));

@@ -20,23 +20,6 @@
 namespace slamwise {
 namespace {
 
-TEST(QtPlatform, TheFileDialogListsTheTypesByTheirCaptionsUnderItsTitle) {
-    test::TempDir folder;
-    std::unique_ptr<QFileDialog> dialog = QtFileDialog::makeDialog(
-        nullptr, {"Choose the Unedited Image",
-                  {{"All Files (*.*)", "*.*"}, {"All ROM Files (*.swc, *.smc)", "*.smc;*.swc"}},
-                  1,
-                  folder.path().c_str()});
-    EXPECT_EQ(dialog->nameFilters(),
-              QStringList({"All Files (*.*) (*.*)", "All ROM Files (*.swc, *.smc) (*.smc *.swc)"}));
-    auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
-    EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1)}),
-              QStringList({"All Files (*.*)", "All ROM Files (*.swc, *.smc)"}));
-    EXPECT_EQ(types->currentIndex(), 1);
-    EXPECT_EQ(dialog->windowTitle(), "Choose the Unedited Image");
-    EXPECT_EQ(dialog->directory().absolutePath().toStdString(), folder.path().string());
-}
-
 // A name saved without an extension gets the one of the file type chosen.
 TEST(QtPlatform, ASavedNameWithoutExtensionGetsTheChosenTypes) {
     const FileTypeFilter bps{"BPS Patch (*.bps)", "*.bps"};
@@ -53,29 +36,31 @@ TEST(QtPlatform, ASavedNameWithoutExtensionGetsTheChosenTypes) {
     for (const auto& [typed, type, saved] : cases) {
         EXPECT_EQ(withTypeExtension(typed, type), saved) << typed;
     }
-    test::FakeFileDialog fake;  // saveFile adds it whatever dialog answered
-    FileDialog& files = fake;
-    fake.answers = {"/p/a", "/p/b"};
-    fake.chosenTypes = {0};
-    const FileQuestion question{"Save Patch As", {all, bps}, 1, {}};
-    EXPECT_EQ(files.saveFile(nullptr, question), "/p/a");
-    EXPECT_EQ(files.saveFile(nullptr, question), "/p/b.bps");
 }
 
-// The dialog itself adds the type's extension, so its question before replacing a file names
-// the file that is written.
-TEST(QtPlatform, TheSaveDialogAddsTheExtensionOfTheTypeChosenInIt) {
+// The dialog lists the types by their captions under its title, in the start folder, and
+// itself adds the type's extension, so its question before replacing a file names the file that
+// is written.
+TEST(QtPlatform, TheSaveDialogListsTheTypesAndAddsTheExtensionOfTheTypeChosenInIt) {
     test::TempDir folder;
     QtFileDialog files;
-    const FileQuestion question{"Save Patch As",
-                                {{"IPS Patch (*.ips)", "*.ips"}, {"BPS Patch (*.bps)", "*.bps"}},
-                                1,
-                                folder.path().c_str()};
+    const FileQuestion question{
+        "Save Patch As",
+        {{"IPS Patch (*.ips)", "*.ips;*.IPS"}, {"BPS Patch (*.bps)", "*.bps"}},
+        1,
+        folder.path().c_str()};
     for (int type : {1, 0}) {
-        QTimer::singleShot(0, [type] {
+        QTimer::singleShot(0, [type, &folder] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             ASSERT_NE(dialog, nullptr);
             auto* types = dialog->findChild<QComboBox*>("fileTypeCombo");
+            EXPECT_EQ(dialog->nameFilters(), QStringList({"IPS Patch (*.ips) (*.ips *.IPS)",
+                                                          "BPS Patch (*.bps) (*.bps)"}));
+            EXPECT_EQ(QStringList({types->itemText(0), types->itemText(1), dialog->windowTitle(),
+                                   dialog->directory().absolutePath()}),
+                      QStringList({"IPS Patch (*.ips)", "BPS Patch (*.bps)", "Save Patch As",
+                                   QString::fromStdString(folder.path().string())}));
+            EXPECT_EQ(types->currentIndex(), 1);  // before the test chooses
             types->setCurrentIndex(type);
             emit types->activated(type);  // as a click on the entry does
             emit types->textActivated(types->itemText(type));
