@@ -17,10 +17,12 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/ChangesWindow.h"
 #include "app/MainWindow.h"
 #include "game/CheatBytes.h"
 #include "game/PlayerEdit.h"
 #include "game/RosterTable.h"
+#include "image/Changes.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 
@@ -130,6 +132,28 @@ bool savePlayersTable(MainWindow& window, test::FakePlatform& fake, const Target
     return saved;
 }
 
+// What "Apply Patch..." shows before it writes: a few players, a slot and a cheat changed.
+bool savePatchPreview(const Target& target) {
+    const test::Image image;
+    const std::span<const std::uint8_t> before(image.bytes());
+    Edit edit;
+    for (int player = 10; player < 13; ++player) {
+        PlayerEdit save;
+        save.player = player;
+        save.ratings = {7, 8, 6, 5, 9, 4, 3, 8};
+        save.encode(edit, VisualLayout::Standard);
+    }
+    (void)writeSlot(edit, 3, 4, {0x20, 0x21});
+    writeCheatBytes(edit, {0x80, 0x00});
+    const std::vector<std::uint8_t> after = withEdit(before, edit);
+    ChangesWindow window(ChangesWindow::Purpose::ApplyPatch,
+                         gameChangesBetween(before, after, Release::NorthAmerica, defaultNames()),
+                         {}, nullptr);
+    window.resize(640, 360);
+    window.show();
+    return save(&window, target, QStringLiteral("patch-preview.png"));
+}
+
 }  // namespace
 
 // The same pixels on every run: the offscreen platform, the Fusion style, a font the project's
@@ -180,6 +204,7 @@ int main(int argc, char** argv) {
     saved &= saveModal([&] { window.findChild<QAction*>(QStringLiteral("mnuCheats"))->trigger(); },
                        [](QWidget*) {}, target, QStringLiteral("cheat-codes.png"));
     saved &= savePlayersTable(window, fake, target);
+    saved &= savePatchPreview(target);
     window.close();
     return saved ? 0 : 1;
 }
