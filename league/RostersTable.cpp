@@ -1,5 +1,7 @@
 #include "league/RostersTable.h"
 
+#include "ui/Questions.h"
+
 #include <QAction>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -96,11 +98,7 @@ void RostersTable::makeLastPlayer() {
     if (!cell.isValid() || !session_.isOpen()) {
         return;
     }
-    // The roster editor's question, word for word.
-    if (!platform_.messages.askYesNo(this, QStringLiteral("Are you sure?"),
-                                     QStringLiteral("Are you sure you want to make this and all "
-                                                    "slots afterwards empty?  This is not "
-                                                    "reversible"))) {
+    if (!askMakeLastPlayer(platform_.messages, this)) {
         return;
     }
     rosters_->dropChange(cell.row(), cell.column());

@@ -1,5 +1,7 @@
 #include "player/RatingsForm.h"
 
+#include "game/PlayerGrid.h"
+
 #include <QButtonGroup>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -84,16 +86,22 @@ void RatingsForm::createRatingBoxes(QWidget* frame) {
 }
 
 void RatingsForm::createOptionButtons(QWidget* frame) {
+    // The captions the players table shows too.
+    auto caption = [](std::string_view text) {
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    auto height = [&](Height value) { return caption(kHeightCaptions[std::size_t(value)]); };
+    auto skin = [&](Skin value) { return caption(kSkinCaptions[std::size_t(value)]); };
     HeightFRA = optionFrame("HeightFRA", QStringLiteral("Height:"), frame);
     heightGroup_ = new QButtonGroup(frame);
-    TallOPT = optionButton("TallOPT", QStringLiteral("Normal"), HeightFRA, heightGroup_);
-    ShortOPT = optionButton("ShortOPT", QStringLiteral("Small"), HeightFRA, heightGroup_);
+    TallOPT = optionButton("TallOPT", height(Height::Normal), HeightFRA, heightGroup_);
+    ShortOPT = optionButton("ShortOPT", height(Height::Small), HeightFRA, heightGroup_);
 
     SkinFRA = optionFrame("SkinFRA", QStringLiteral("Skin Tone:"), frame);
     skinGroup_ = new QButtonGroup(frame);
-    BlackUOPT = optionButton("BlackUOPT", QStringLiteral("Black (Unused?)"), SkinFRA, skinGroup_);
-    BlackOPT = optionButton("BlackOPT", QStringLiteral("Black"), SkinFRA, skinGroup_);
-    WhiteOPT = optionButton("WhiteOPT", QStringLiteral("White"), SkinFRA, skinGroup_);
+    BlackUOPT = optionButton("BlackUOPT", skin(Skin::BlackUnused), SkinFRA, skinGroup_);
+    BlackOPT = optionButton("BlackOPT", skin(Skin::Black), SkinFRA, skinGroup_);
+    WhiteOPT = optionButton("WhiteOPT", skin(Skin::White), SkinFRA, skinGroup_);
 }
 
 void RatingsForm::createAiSlider(QWidget* frame) {

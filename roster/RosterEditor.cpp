@@ -18,6 +18,7 @@
 #include "platform/ShownText.h"
 #include "platform/UserSettings.h"
 #include "ui/OffsetLabels.h"
+#include "ui/Questions.h"
 #include "ui/UndoKeys.h"
 
 namespace slamwise {
@@ -329,10 +330,7 @@ void RosterEditor::LastPlayerCMD_Click() {
     if (!isRosterTeam(t) || !isRosterSlot(s)) {
         return;
     }
-    if (!platform_.messages.askYesNo(this, QStringLiteral("Are you sure?"),
-                                     QStringLiteral("Are you sure you want to make this and all "
-                                                    "slots afterwards empty?  This is not "
-                                                    "reversible"))) {
+    if (!askMakeLastPlayer(platform_.messages, this)) {
         return;
     }
     {
