@@ -13,17 +13,20 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/BareSyncs.h"
 #include "game/PlayerEdit.h"
 #include "image/Session.h"
 #include "league/PlayersTable.h"
 #include "storage/FaultInjection.h"
-#include "storage/Journal.h"
 #include "tests/support/FakePlatform.h"
 #include "tests/support/ImageBuilder.h"
 #include "ui/ImageSession.h"
 
 namespace slamwise {
 namespace {
+
+using bench::median;
+using bench::threadCpuMicroseconds;
 
 constexpr std::size_t kImageSize = 3 * 1024 * 1024;
 
@@ -90,66 +93,13 @@ std::vector<PlayerEdit> wholeLeague(int turn) {
     return edits;
 }
 
-// The least a change of the two tables that survives a crash must do, done bare on a second
-// image: a journal of the two runs of bytes (the actual records, the standard visual records)
-// created, written and synced, its folder synced, each run written with one write, the image
-// synced, the journal removed and the folder synced again.
-class BareSyncs {
-  public:
-    BareSyncs() : folder_(folder().path().string()) {
-        const std::string copy = makeImage("bare.sfc");
-        journal_ = copy + "-journal";
-        imageFd_ = ::open(copy.c_str(), O_RDWR | O_CLOEXEC);
-        Journal journal;
-        for (const auto& [offset, size] : runs_) {
-            journal.ranges.push_back(
-                {offset, std::vector<std::uint8_t>(size), std::vector<std::uint8_t>(size)});
-        }
-        journalBytes_ = encodeJournal(journal);
-    }
-    ~BareSyncs() { ::close(imageFd_); }
-
-    bool run() {
-        int dir = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        int journal = ::open(journal_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool ok = dir >= 0 && journal >= 0 &&
-                  ::write(journal, journalBytes_.data(), journalBytes_.size()) ==
-                      static_cast<ssize_t>(journalBytes_.size()) &&
-                  ::fsync(journal) == 0 && ::close(journal) == 0 && ::fsync(dir) == 0;
-        for (const auto& [offset, size] : runs_) {
-            ok = ok && ::pwrite(imageFd_, journalBytes_.data(), size, offset) ==
-                           static_cast<ssize_t>(size);
-        }
-        ok = ok && ::fdatasync(imageFd_) == 0 && ::unlink(journal_.c_str()) == 0 &&
-             ::fsync(dir) == 0;
-        ::close(dir);
-        return ok;
-    }
-
-  private:
-    const std::pair<std::uint32_t, std::size_t> runs_[2] = {
-        {actualOffset(0) + kHeightField,
-         kActualStride*(kPlayerCount - 1) + kSkinField + 2 - kHeightField},
-        {visualOffset(VisualLayout::Standard, 0),
-         kVisualStride*(kStandardVisualRecords - 1) + 2 * kVisualRatingCount - 1}};
-    std::string folder_;
-    std::string journal_;
-    std::vector<std::uint8_t> journalBytes_;
-    int imageFd_ = -1;
-};
-
-double threadCpuMicroseconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
+// The two runs of bytes a change of the whole tables writes: the actual records and the standard
+// visual records.
+std::vector<bench::Run> tableRuns() {
+    return {{actualOffset(0) + kHeightField,
+             kActualStride * (kPlayerCount - 1) + kSkinField + 2 - kHeightField},
+            {visualOffset(VisualLayout::Standard, 0),
+             kVisualStride * (kStandardVisualRecords - 1) + 2 * kVisualRatingCount - 1}};
 }
 
 // The Apply of the players table (one savePlayers action through the session: checks, the
@@ -163,7 +113,7 @@ void BM_ApplyAllPlayersOverBareSyncs(benchmark::State& state) {
     }
     const Action actions[2] = {savePlayers("Apply to 169 Players", wholeLeague(0)),
                                savePlayers("Apply to 169 Players", wholeLeague(1))};
-    BareSyncs bare;
+    bench::BareSyncs bare(makeImage("bare.sfc"), tableRuns());
     std::vector<double> applyWall, bareWall, ratios, applyCpu, bareCpu;
     auto timed = [](auto&& body, std::vector<double>& wall, std::vector<double>& cpu) {
         const Clock::time_point start = Clock::now();

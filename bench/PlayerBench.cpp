@@ -12,17 +12,21 @@
 
 #include <benchmark/benchmark.h>
 
+#include "bench/BareSyncs.h"
+#include "game/Identify.h"
 #include "game/PlayerEdit.h"
 #include "game/Relocation.h"
 #include "game/VisualTable.h"
 #include "storage/FaultInjection.h"
-#include "game/Identify.h"
 #include "storage/Journal.h"
 #include "storage/RomFile.h"
 #include "tests/support/ImageBuilder.h"
 
 namespace slamwise {
 namespace {
+
+using bench::median;
+using bench::threadCpuMicroseconds;
 
 constexpr std::size_t kImageSize = 3 * 1024 * 1024;
 
@@ -122,67 +126,22 @@ void applyOnce(benchmark::State& state, RomFile& rom, const Edit& edit) {
     }
 }
 
-// The least any change that survives a crash must do on this disk, done bare on a second image
-// in the same folder: a journal of the two records created, written and synced, its folder
-// synced, each record written with one write and the image synced, the journal removed and the
-// folder synced again.
-class BareSyncs {
-  public:
-    BareSyncs() : folder_(std::filesystem::path(imagePath()).parent_path().string()) {
-        test::ImageOptions options;
-        options.size = kImageSize;
-        const std::string copy = test::Image(options).writeTo(folder_ + "/bare.sfc");
-        journal_ = copy + "-journal";
-        imageFd_ = ::open(copy.c_str(), O_RDWR | O_CLOEXEC);
-        Journal journal;
-        for (const auto& [offset, size] : records_) {
-            journal.ranges.push_back(
-                {offset, std::vector<std::uint8_t>(size), std::vector<std::uint8_t>(size)});
-        }
-        journalBytes_ = encodeJournal(journal);
-    }
-    ~BareSyncs() { ::close(imageFd_); }
-
-    bool run() {
-        int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        int journal = ::open(journal_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-        bool ok = folder >= 0 && journal >= 0 &&
-                  ::write(journal, journalBytes_.data(), journalBytes_.size()) ==
-                      static_cast<ssize_t>(journalBytes_.size()) &&
-                  ::fsync(journal) == 0 && ::close(journal) == 0 && ::fsync(folder) == 0;
-        for (const auto& [offset, size] : records_) {
-            ok = ok && ::pwrite(imageFd_, journalBytes_.data(), size, offset) ==
-                           static_cast<ssize_t>(size);
-        }
-        ok = ok && ::fdatasync(imageFd_) == 0 && ::unlink(journal_.c_str()) == 0 &&
-             ::fsync(folder) == 0;
-        ::close(folder);
-        return ok;
-    }
-
-  private:
-    const std::pair<std::uint32_t, std::size_t> records_[2] = {
-        {actualOffset(42), kActualStride},
-        {visualOffset(VisualLayout::Standard, 42), kVisualStride}};
-    std::string folder_;
-    std::string journal_;
-    std::vector<std::uint8_t> journalBytes_;
-    int imageFd_ = -1;
-};
-
-// One Apply: the actual and the visual record in one edit, written and synced.
-void BM_ApplyPlayer(benchmark::State& state) {
-    RomFile rom = openImage(state);
-    const Edit edit = playerApplyEdit();
-    for (auto _ : state) {
-        applyOnce(state, rom, edit);
-    }
+// The two records a player's Apply writes.
+std::vector<bench::Run> playerRuns() {
+    return {{actualOffset(42), kActualStride},
+            {visualOffset(VisualLayout::Standard, 42), kVisualStride}};
 }
-BENCHMARK(BM_ApplyPlayer);
 
-// The syncs of that Apply done bare, for comparison.
+// A second image beside the measured one, for the bare syncs.
+std::string bareImage() {
+    test::ImageOptions options;
+    options.size = kImageSize;
+    return test::Image(options).writeTo(
+        (std::filesystem::path(imagePath()).parent_path() / "bare.sfc").string());
+}
+
 void BM_BareSyncsOfAnApply(benchmark::State& state) {
-    BareSyncs bare;
+    bench::BareSyncs bare(bareImage(), playerRuns());
     for (auto _ : state) {
         if (!bare.run()) {
             state.SkipWithError("the bare syncs failed");
@@ -190,20 +149,6 @@ void BM_BareSyncsOfAnApply(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_BareSyncsOfAnApply);
-
-double threadCpuMicroseconds() {
-    timespec now{};
-    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) * 1e6 + static_cast<double>(now.tv_nsec) / 1e3;
-}
-
-double median(std::vector<double> values) {
-    if (values.empty()) {
-        return 0;
-    }
-    std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
-    return values[values.size() / 2];
-}
 
 // Apply and the bare syncs taken in turns, so that both meet the same load on the disk. The
 // counters are medians per run: wall time (apply_us, bare_us), CPU time (apply_cpu_us,
@@ -213,7 +158,7 @@ void BM_ApplyOverBareSyncs(benchmark::State& state) {
     using Clock = std::chrono::steady_clock;
     RomFile rom = openImage(state);
     const Edit edit = playerApplyEdit();
-    BareSyncs bare;
+    bench::BareSyncs bare(bareImage(), playerRuns());
     std::vector<double> applyWall, bareWall, applyCpu, bareCpu;
     auto timed = [](auto&& body, std::vector<double>& wall, std::vector<double>& cpu) {
         const Clock::time_point start = Clock::now();
