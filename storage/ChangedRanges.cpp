@@ -46,7 +46,7 @@ void addRuns(std::size_t at, const std::vector<std::uint8_t>& before,
 
 Result<std::vector<ChangedRange>> rangesOf(std::uint64_t imageSize, const Edit& edit,
                                            const Reader& read) {
-    const std::vector<Edit::Write>& writes = edit.writes();
+    const Edit::Writes writes = edit.writes();
     std::vector<Span> spans;
     spans.reserve(writes.size());
     for (std::size_t k = 0; k < writes.size(); ++k) {
@@ -81,7 +81,7 @@ Result<std::vector<ChangedRange>> rangesOf(std::uint64_t imageSize, const Edit& 
                   spans.begin() + static_cast<std::ptrdiff_t>(last),
                   [](const Span& a, const Span& b) { return a.index < b.index; });
         for (std::size_t s = first; s < last; ++s) {
-            const std::vector<std::uint8_t>& bytes = writes[spans[s].index].bytes;
+            const std::span<const std::uint8_t> bytes = writes[spans[s].index].bytes;
             std::copy_n(bytes.begin(), spans[s].end - spans[s].begin,
                         after.begin() + static_cast<std::ptrdiff_t>(spans[s].begin - begin));
         }

@@ -81,7 +81,7 @@ Status readRanges(int fd, const std::vector<RangeRead>& ranges, std::size_t& fai
 }
 
 std::vector<Stretch> stretchesOf(const Edit& edit, std::uint64_t header) {
-    const std::vector<Edit::Write>& writes = edit.writes();
+    const Edit::Writes writes = edit.writes();
     std::vector<std::size_t> order(writes.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     const bool inOrder = sortRuns(

@@ -169,7 +169,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Edit edit;
         Status status = action.build(*rom, edit) ? rom->apply(edit) : Status::failure("");
         Ranges changed;
-        for (const Edit::Write& write : status ? edit.writes() : std::vector<Edit::Write>{}) {
+        if (!status) {
+            edit = Edit();  // nothing of it reached the file
+        }
+        for (const Edit::Write& write : edit.writes()) {
             const std::uint64_t at = rom->headerSize() + write.offset;
             std::copy(write.bytes.begin(), write.bytes.end(),
                       expected.begin() + static_cast<long>(at));
