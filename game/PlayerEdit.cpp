@@ -10,12 +10,6 @@ constexpr std::size_t at(Rating rating) {
     return static_cast<std::size_t>(rating);
 }
 
-// The plain ratings in the order a save writes them, with their fields in the actual record.
-constexpr std::pair<Rating, std::uint32_t> kPlainRatings[] = {
-    {Rating::Dunk, kDunkField}, {Rating::Block, kBlockField}, {Rating::Steal, kStealField},
-    {Rating::Pass, kPassField}, {Rating::Power, kPowerField}, {Rating::Clutch, kClutchField},
-};
-
 }  // namespace
 
 Player decodePlayer(const PlayerRecord& record) {
@@ -71,38 +65,48 @@ std::vector<PlayerEdit::Problem> PlayerEdit::problems() const {
 }
 
 void PlayerEdit::encode(Edit& edit, VisualLayout layout) const {
+    encodePlaying(edit);
+    encodeDisplayed(edit, layout);
+}
+
+void PlayerEdit::encodePlaying(Edit& edit) const {
     const std::uint32_t base = actualOffset(player);
-    for (auto [rating, field] : kPlainRatings) {
+    auto putRating = [&](std::uint32_t field, Rating rating) {
         if (const std::optional<int>& value = ratings[at(rating)]) {
             edit.put8(base + field, static_cast<std::uint8_t>(*value));
         }
-    }
-    if (std::optional<std::uint16_t> code =
-            codeFromSpeed(ratings[at(Rating::Speed)].value_or(-1))) {
-        edit.put16(base + kSpeedField, *code);
-    }
-    if (std::optional<std::uint16_t> code =
-            codeFromThree(ratings[at(Rating::Three)].value_or(-1))) {
-        edit.put16(base + kThreeField, *code);
-    }
-    if (ai) {
-        edit.put16(base + kAiField, wordFromSlider(*ai));
-    }
-    if (skin) {
-        edit.put16(base + kSkinField, codeFromSkin(*skin));
-    }
+    };
+    auto putWord = [&](std::uint32_t field, std::optional<std::uint16_t> word) {
+        if (word) {
+            edit.put16(base + field, *word);
+        }
+    };
+    // Field by field in the record's order.
     if (height) {
         edit.put8(base + kHeightField, static_cast<std::uint8_t>(*height));
     }
+    putWord(kSpeedField, codeFromSpeed(ratings[at(Rating::Speed)].value_or(-1)));
+    putWord(kThreeField, codeFromThree(ratings[at(Rating::Three)].value_or(-1)));
+    putRating(kDunkField, Rating::Dunk);
+    putRating(kBlockField, Rating::Block);
+    putRating(kStealField, Rating::Steal);
+    putWord(kAiField, ai ? std::optional(wordFromSlider(*ai)) : std::nullopt);
+    putRating(kPassField, Rating::Pass);
+    putRating(kPowerField, Rating::Power);
+    putRating(kClutchField, Rating::Clutch);
+    putWord(kSkinField, skin ? std::optional(codeFromSkin(*skin)) : std::nullopt);
+}
+
+void PlayerEdit::encodeDisplayed(Edit& edit, VisualLayout layout) const {
     if (!hasVisualRecord(layout, player)) {
         return;
     }
+    const std::uint32_t base = visualOffset(layout, player);
     for (int r = 0; r < kRatingCount; ++r) {
         const auto i = static_cast<std::size_t>(r);
         if (const std::optional<int> rating = shown[i] ? shown[i] : ratings[i]) {
-            edit.put8(
-                visualOffset(layout, player) + kVisualRatingStep * static_cast<std::uint32_t>(r),
-                static_cast<std::uint8_t>(*rating));
+            edit.put8(base + kVisualRatingStep * static_cast<std::uint32_t>(r),
+                      static_cast<std::uint8_t>(*rating));
         }
     }
 }

@@ -85,12 +85,14 @@ struct PlayerEdit {
     // The player that does not exist, and every value that cannot be written.
     std::vector<Problem> problems() const;
 
-    // Adds the given fields, already checked, to the edit. The playing record's fields go in
-    // this order: dunk, block, steal, pass, power, clutch, speed, three-point, AI, skin, height;
-    // then the given ratings (a shown rating before a playing one) go into the displayed copy of
-    // the layout, when it has one for the player (the standard layout has none for players 128
-    // and up). The player value is never written.
+    // Adds the given fields, already checked, to the edit: first the playing record's, front to
+    // back, then the displayed copy's (a shown rating before a playing one), when the layout has
+    // a copy for the player (the standard layout has none for players 128 and up). The player
+    // value is never written. A save of many players writes every playing record before the
+    // copies, so that the edit goes front to back in two runs.
     void encode(Edit& edit, VisualLayout layout) const;
+    void encodePlaying(Edit& edit) const;
+    void encodeDisplayed(Edit& edit, VisualLayout layout) const;
 };
 
 }  // namespace slamwise

@@ -8,7 +8,7 @@
 
 namespace slamwise {
 
-Status addPlayerSave(Edit& edit, const OpenedImage& image, const PlayerEdit& player) {
+Status checkPlayerSave(const OpenedImage& image, const PlayerEdit& player) {
     if (Status status = image.allows(Table::Players); !status) {
         return status;
     }
@@ -25,17 +25,31 @@ Status addPlayerSave(Edit& edit, const OpenedImage& image, const PlayerEdit& pla
             return status;
         }
     }
+    return {};
+}
+
+Status addPlayerSave(Edit& edit, const OpenedImage& image, const PlayerEdit& player) {
+    if (Status status = checkPlayerSave(image, player); !status) {
+        return status;
+    }
     player.encode(edit, image.visualLayout());
     return {};
 }
 
 Action savePlayers(std::string label, std::vector<PlayerEdit> players) {
     return {std::move(label), [players = std::move(players)](const OpenedImage& image) {
-                Edit edit;
                 for (const PlayerEdit& player : players) {
-                    if (Status status = addPlayerSave(edit, image, player); !status) {
+                    if (Status status = checkPlayerSave(image, player); !status) {
                         return Result<Edit>(status);
                     }
+                }
+                // Every playing record, then every displayed copy: two runs front to back.
+                Edit edit;
+                for (const PlayerEdit& player : players) {
+                    player.encodePlaying(edit);
+                }
+                for (const PlayerEdit& player : players) {
+                    player.encodeDisplayed(edit, image.visualLayout());
                 }
                 return Result<Edit>(std::move(edit));
             }};

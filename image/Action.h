@@ -22,13 +22,16 @@ struct Action {
     std::function<Result<Edit>(const OpenedImage&)> build;
 };
 
-// Adds one player's save to the edit after every check: the image's player data may be
-// written, every value can be written, and the file holds the displayed copy of the layout in
-// use. Fails, adding nothing, otherwise.
+// Whether one player's save passes every check: the image's player data may be written, every
+// value can be written, and the file holds the displayed copy of the layout in use.
+Status checkPlayerSave(const OpenedImage& image, const PlayerEdit& player);
+
+// Adds one player's save to the edit after those checks. Fails, adding nothing, otherwise.
 Status addPlayerSave(Edit& edit, const OpenedImage& image, const PlayerEdit& player);
 
 // The player form's Apply, the command line's player rows: each given field of each player,
-// checked, in the playing record, then the displayed copy where the layout has one for the player.
+// checked, in the playing records, then the displayed copies where the layout has one for the
+// player.
 Action savePlayers(std::string label, std::vector<PlayerEdit> players);
 
 // The two entry codes of one roster slot.
