@@ -104,7 +104,7 @@ class Comparison {
 void Comparison::players(const ReleaseFacts& facts, std::optional<VisualLayout> layout) {
     const bool actualTable =
         facts.playerData && holds(kActualTable, std::size_t{kActualStride} * kPlayerCount);
-    const bool relocated = layout == VisualLayout::Relocated;
+    const bool relocated = layout.has_value() && *layout == VisualLayout::Relocated;
     if (layout &&
         !holds(visualOffset(*layout, 0),
                std::size_t{kVisualStride} * (relocated ? kPlayerCount : kStandardVisualRecords))) {
