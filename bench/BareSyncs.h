@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 #include <string>
 #include <utility>
@@ -20,14 +21,16 @@ namespace slamwise::bench {
 using Run = std::pair<std::uint32_t, std::size_t>;
 
 // The least any change that survives a crash must do on this disk, done bare on an image (a
-// second one, in the same folder as the measured one): a journal of the runs created, written
-// and synced, its folder synced, each run written with one write, the image synced, the journal
-// removed and the folder synced again.
+// second one, in the same folder as the measured one): a journal of the runs written and synced
+// under a temporary name and renamed into place (so that a half-written journal is never taken
+// for one in force), its folder synced, each run written with one write, the image synced, the
+// journal removed and the folder synced again.
 class BareSyncs {
   public:
     BareSyncs(const std::string& image, std::vector<Run> runs)
         : folder_(image.substr(0, image.find_last_of('/'))),
           journal_(image + "-journal"),
+          temporary_(journal_ + ".tmp"),
           runs_(std::move(runs)) {
         imageFd_ = ::open(image.c_str(), O_RDWR | O_CLOEXEC);
         Journal journal;
@@ -43,11 +46,12 @@ class BareSyncs {
 
     bool run() {
         int folder = ::open(folder_.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        int journal = ::open(journal_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+        int journal = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
         bool ok = folder >= 0 && journal >= 0 &&
                   ::write(journal, journalBytes_.data(), journalBytes_.size()) ==
                       static_cast<ssize_t>(journalBytes_.size()) &&
-                  ::fsync(journal) == 0 && ::close(journal) == 0 && ::fsync(folder) == 0;
+                  ::fsync(journal) == 0 && ::close(journal) == 0 &&
+                  ::rename(temporary_.c_str(), journal_.c_str()) == 0 && ::fsync(folder) == 0;
         for (const auto& [offset, size] : runs_) {
             ok = ok && ::pwrite(imageFd_, journalBytes_.data(), size, offset) ==
                            static_cast<ssize_t>(size);
@@ -61,6 +65,7 @@ class BareSyncs {
   private:
     std::string folder_;
     std::string journal_;
+    std::string temporary_;
     std::vector<Run> runs_;
     std::vector<std::uint8_t> journalBytes_;
     int imageFd_ = -1;
