@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QMainWindow>
 
+#include <algorithm>
+
 #include "app/Menus.h"
 #include "league/PlayersTable.h"
 #include "league/RostersTable.h"
@@ -37,6 +39,12 @@ void LeagueActions::showPlayers() {
 
 void LeagueActions::showRosters() {
     show(rosters_);
+}
+
+bool LeagueActions::closeWindows() {
+    const QList<QWidget*> open = {players_.data(), rosters_.data()};
+    return std::all_of(open.begin(), open.end(),
+                       [](QWidget* window) { return window == nullptr || window->close(); });
 }
 
 }  // namespace slamwise

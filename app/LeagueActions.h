@@ -23,6 +23,9 @@ class LeagueActions : public QObject {
 
     void showPlayers();
     void showRosters();
+    // Closes the open tables, each asking about its unapplied changes; false when the user kept
+    // one open.
+    bool closeWindows();
 
   private:
     template <class Window>

@@ -64,7 +64,7 @@ MainWindow::MainWindow(Platform platform, QString programFolder, QWidget* parent
     checksum_ = new ChecksumActions(this, *session_, platform_, *menus_);
     new UndoActions(this, *session_, platform_, *menus_);
     new PatchActions(this, *session_, platform_, *menus_);
-    new LeagueActions(this, *session_, platform_, *menus_);
+    league_ = new LeagueActions(this, *session_, platform_, *menus_);
     new WriteMessages(this, *session_);
     createCentralWidget();
     opener_ = std::make_unique<ImageOpener>(this, *session_, platform_, settings_);
@@ -243,8 +243,8 @@ void MainWindow::SaveREG() {
 }
 
 void MainWindow::endProgram() {
-    if (ended_) {
-        return;
+    if (ended_ || !league_->closeWindows()) {
+        return;  // a table with unapplied changes was kept open
     }
     ended_ = true;
     SaveREG();
@@ -255,7 +255,7 @@ void MainWindow::endProgram() {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     endProgram();
-    event->accept();
+    event->setAccepted(ended_);
 }
 
 // ---- Other windows ------------------------------------------------------------------------

@@ -15,6 +15,7 @@ namespace slamwise {
 
 class ChecksumActions;
 class ImageOpener;
+class LeagueActions;
 class Menus;
 class PlayerEditor;
 
@@ -80,6 +81,7 @@ class MainWindow : public QMainWindow {
     ImageSession* session_ = nullptr;
     std::unique_ptr<ImageOpener> opener_;
     Menus* menus_ = nullptr;
+    LeagueActions* league_ = nullptr;
     ChecksumActions* checksum_ = nullptr;
     bool ended_ = false;
 

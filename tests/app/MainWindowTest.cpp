@@ -13,6 +13,7 @@
 #include <QMimeData>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -262,8 +263,8 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
 }
 
 // Players Table and All Rosters open one window each however often they are chosen, closed
-// with the image.
-TEST_F(MainWindowTest, TheLeagueWindowsOpenOnceEachAndCloseWithTheImage) {
+// with the image. Ending the program with unapplied changes in a table asks about them first.
+TEST_F(MainWindowTest, TheLeagueWindowsOpenOnceEachAndCloseWithTheImageOrAskAtTheEnd) {
     auto windows = [](const char* name) {
         int count = 0;
         for (QWidget* top : QApplication::topLevelWidgets())
@@ -280,6 +281,21 @@ TEST_F(MainWindowTest, TheLeagueWindowsOpenOnceEachAndCloseWithTheImage) {
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(windows("PlayersTable") == 0 && windows("RostersTable") == 0);
     EXPECT_TRUE(window->findChildren<QWidget*>("PlayersTable").isEmpty());
+
+    const QString path = image("exit.sfc");
+    const std::vector<std::uint8_t> before = bytes(path);
+    open(path);
+    window->show();
+    child("mnuPlayersTable")->trigger();
+    auto* table = window->findChild<QWidget*>("PlayersTable")->findChild<QTableView*>();
+    table->model()->setData(table->model()->index(0, 2), 10);  // a rating, not applied
+    fake.messages.choices = {MessageBoxes::Choice::Cancel, MessageBoxes::Choice::Apply};
+    child("mnuExit")->trigger();
+    EXPECT_TRUE(window->isVisible() && windows("PlayersTable") == 1);  // Cancel: nothing ends
+    EXPECT_EQ(bytes(path), before);
+    child("mnuExit")->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(bytes(path) != before);  // Apply wrote the rating before the end
 }
 
 // What the status bar says after a write, by the change's label (undo and redo, and the labels
