@@ -324,21 +324,16 @@ TEST_F(MainWindowTest, TheAboutWindowReadsAsWritten) {
     EXPECT_EQ(fake.urls.opened.back().toString(), "https://www.example.org/");
 }
 
-// A text file and an empty file are refused with their reason; a cut-off image opens with what
-// it does not hold switched off, told once.
+// A text file is refused with its reason; a cut-off image opens with what it does not hold
+// switched off, told once. (The reasons' texts are pinned with the identification.)
 TEST_F(MainWindowTest, ShortAndCutOffFilesAreToldForWhatTheyAre) {
-    for (const std::string& text :
-         {std::string("not an image, just a line of text\n"), std::string()}) {
-        const QString path = QString::fromStdString(dir.file("text.sfc"));
-        test::writeFile(path.toStdString(), {text.begin(), text.end()});
-        fake.messages.shown.clear();
-        open(path);
-        EXPECT_FALSE(window->romOpen());
-        ASSERT_EQ(fake.messages.shown.size(), 1u);
-        EXPECT_TRUE(fake.messages.shown[0].details.contains(
-            QString(" is not a ROM image: at %1 bytes it is too short").arg(text.size())))
-            << fake.messages.shown[0].details.toStdString();
-    }
+    const QString path = QString::fromStdString(dir.file("text.sfc"));
+    test::writeFile(path.toStdString(), {'a', ' ', 'l', 'i', 'n', 'e', '\n'});
+    open(path);
+    EXPECT_FALSE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].details.contains(" is not a ROM image: at 7 bytes"))
+        << fake.messages.shown[0].details.toStdString();
     fake.messages.shown.clear();
     open(image("cut.sfc", {.size = 100000}));
     EXPECT_TRUE(window->romOpen());
