@@ -141,8 +141,7 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
         }
     };
     auto failing = [](QAction* action) {
-        FaultPlan plan;
-        plan.persistent = true;
+        FaultPlan plan{.persistent = true};
         ScopedFaultPlan scoped(plan);
         action->trigger();
     };
@@ -288,7 +287,6 @@ TEST(WriteMessages, SayWhatWasWrittenInTheWordsOfTheEditMenu) {
     using Step = ImageSession::Step;
     const std::tuple<const char*, Step, const char*> cases[] = {
         {"Apply to Player 037", Step::Done, "Applied to Player 037"},
-        {"Apply to Team 03 Slot 4", Step::Done, "Applied to Team 03 Slot 4"},
         {"Relocation", Step::Done, "Relocated the visual table"},
         {"Cheat Codes", Step::Done, "Wrote the cheat codes"},
         {"Make Last Player", Step::Done, "Made the last player"},
@@ -385,9 +383,7 @@ TEST_F(MainWindowTest, AnApplyFailingAnywhereIsReportedAndUndone) {
     std::vector<std::uint8_t> before = bytes(path);
     for (long at = 1;; ++at) {
         fake.messages.shown.clear();
-        FaultPlan plan;
-        plan.at = at;
-        plan.error = ENOSPC;
+        FaultPlan plan{.at = at, .error = ENOSPC};
         {
             ScopedFaultPlan scoped(plan);
             child<QAbstractButton>("ApplyCMD")->click();
