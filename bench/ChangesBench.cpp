@@ -22,8 +22,8 @@ const Images& images() {
         test::Image before({.size = kImageSize});
         test::Image after = before;
         for (int player = 0; player < kPlayerCount; ++player) {
-            after.put16(actualOffset(player) + kSpeedField,
-                        before.get16(actualOffset(player) + kSpeedField) ^ 0x0101);
+            after.at(actualOffset(player) + kSpeedField) ^= 0x01;  // both bytes of the word
+            after.at(actualOffset(player) + kSpeedField + 1) ^= 0x01;
             after.at(actualOffset(player) + kDunkField) ^= 0x01;
         }
         return Images{std::move(before), std::move(after)};

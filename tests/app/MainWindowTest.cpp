@@ -142,8 +142,7 @@ TEST_F(MainWindowTest, EveryFixedTextReadsAsWrittenAndTheChangesBehindThemAreExa
         }
     };
     auto failing = [](QAction* action) {
-        FaultPlan plan;
-        plan.persistent = true;
+        FaultPlan plan{.persistent = true};
         ScopedFaultPlan scoped(plan);
         action->trigger();
     };
@@ -304,7 +303,6 @@ TEST(WriteMessages, SayWhatWasWrittenInTheWordsOfTheEditMenu) {
     using Step = ImageSession::Step;
     const std::tuple<const char*, Step, const char*> cases[] = {
         {"Apply to Player 037", Step::Done, "Applied to Player 037"},
-        {"Apply to Team 03 Slot 4", Step::Done, "Applied to Team 03 Slot 4"},
         {"Relocation", Step::Done, "Relocated the visual table"},
         {"Cheat Codes", Step::Done, "Wrote the cheat codes"},
         {"Make Last Player", Step::Done, "Made the last player"},
@@ -340,21 +338,16 @@ TEST_F(MainWindowTest, TheAboutWindowReadsAsWritten) {
     EXPECT_EQ(fake.urls.opened.back().toString(), "https://www.example.org/");
 }
 
-// A text file and an empty file are refused with their reason; a cut-off image opens with what
-// it does not hold switched off, told once.
+// A text file is refused with its reason; a cut-off image opens with what it does not hold
+// switched off, told once. (The reasons' texts are pinned with the identification.)
 TEST_F(MainWindowTest, ShortAndCutOffFilesAreToldForWhatTheyAre) {
-    for (const std::string& text :
-         {std::string("not an image, just a line of text\n"), std::string()}) {
-        const QString path = QString::fromStdString(dir.file("text.sfc"));
-        test::writeFile(path.toStdString(), {text.begin(), text.end()});
-        fake.messages.shown.clear();
-        open(path);
-        EXPECT_FALSE(window->romOpen());
-        ASSERT_EQ(fake.messages.shown.size(), 1u);
-        EXPECT_TRUE(fake.messages.shown[0].details.contains(
-            QString(" is not a ROM image: at %1 bytes it is too short").arg(text.size())))
-            << fake.messages.shown[0].details.toStdString();
-    }
+    const QString path = QString::fromStdString(dir.file("text.sfc"));
+    test::writeFile(path.toStdString(), {'a', ' ', 'l', 'i', 'n', 'e', '\n'});
+    open(path);
+    EXPECT_FALSE(window->romOpen());
+    ASSERT_EQ(fake.messages.shown.size(), 1u);
+    EXPECT_TRUE(fake.messages.shown[0].details.contains(" is not a ROM image: at 7 bytes"))
+        << fake.messages.shown[0].details.toStdString();
     fake.messages.shown.clear();
     open(image("cut.sfc", {.size = 100000}));
     EXPECT_TRUE(window->romOpen());
@@ -406,9 +399,7 @@ TEST_F(MainWindowTest, AnApplyFailingAnywhereIsReportedAndUndone) {
     std::vector<std::uint8_t> before = bytes(path);
     for (long at = 1;; ++at) {
         fake.messages.shown.clear();
-        FaultPlan plan;
-        plan.at = at;
-        plan.error = ENOSPC;
+        FaultPlan plan{.at = at, .error = ENOSPC};
         {
             ScopedFaultPlan scoped(plan);
             child<QAbstractButton>("ApplyCMD")->click();

@@ -160,9 +160,6 @@ const Said kSaid[] = {
     {{}, "", 2, "A subcommand is required"},
     {{"cheats", "set", "IMAGE"}, "", 2, "give --byte1/--byte2, or --on/--off"},
     {{"checksum", "IMAGE", "--dry-run"}, "", 2, "requires --fix"},
-    {{"cheats", "set", "IMAGE.empty", "--byte1", "1"}, "", 1, "IMAGE.empty\" is not a ROM image: "
-     "at 0 bytes it is too short to hold the internal header that tells the release (up to "
-     "offset $8422)."},
     {{"info", "IMAGE.tiny"}, "", 1, "IMAGE.tiny\nFile size:     100 bytes\nRefused:       \"IMAGE.tiny"
      "\" is not a ROM image: at 100 bytes"},
     {{"info", "IMAGE.cut"}, "", 0, "Player data:   no (the file ends at $186A0, before the player "
@@ -231,7 +228,7 @@ const Said kSaid[] = {
 };
 // clang-format on
 
-// The image has a copier header; "IMAGE.empty" and the like are the files a user may pick by
+// The image has a copier header; "IMAGE.tiny" and the like are the files a user may pick by
 // mistake, made beside it.
 TEST(Cli, EveryCommandThatWritesNothingSaysWhyAndLeavesEveryFileAlone) {
     test::TempDir dir;
@@ -250,8 +247,7 @@ TEST(Cli, EveryCommandThatWritesNothingSaysWhyAndLeavesEveryFileAlone) {
                   {0x179C4, 0x81}});
     // clang-format on
     const std::string path = image.writeTo(dir.file("game.sfc"));
-    for (auto [name, size] :
-         {std::pair{".empty", 0}, {".tiny", 100}, {".other", 0x200000}, {".huge", 0x200000}}) {
+    for (auto [name, size] : {std::pair{".tiny", 100}, {".other", 0x200000}, {".huge", 0x200000}}) {
         test::writeFile(path + name, std::vector<std::uint8_t>(size, 7));
     }
     fs::resize_file(path + ".huge", std::uintmax_t{1} << 32);

@@ -2,8 +2,6 @@
 // it shows (raw where they have no meaning) and the edits its changes come to, byte by byte.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "game/PlayerGrid.h"
 #include "tests/support/ImageBuilder.h"
 
@@ -97,15 +95,10 @@ TEST(PlayerGridTest, ChangesShowOverTheFileAndBecomeExactlyTheirBytes) {
         player.encode(edit, VisualLayout::Standard);
     }
     ASSERT_TRUE(rom->apply(edit));
-    const std::map<std::uint32_t, int> expected = {
-        {kPlayer2 + 4, 0x77}, {kPlayer2 + 5, 0x17}, {kPlayer2 + 2, 0}, {kShown2, 6}};
-    const std::vector<std::uint8_t> after = test::readFile(path);
-    for (auto [offset, value] : expected) {
-        EXPECT_EQ(after[offset], value) << std::hex << offset;
-    }
-    for (std::uint32_t offset : test::changedOffsets(image.bytes(), after)) {
-        EXPECT_TRUE(expected.count(offset)) << "stray write at " << std::hex << offset;
-    }
+    EXPECT_EQ(test::strayOffsets(
+                  image.bytes(), test::readFile(path),
+                  {{kPlayer2 + 4, 0x77}, {kPlayer2 + 5, 0x17}, {kPlayer2 + 2, 0}, {kShown2, 6}}),
+              std::vector<std::uint32_t>{});
     grid->revert();
     EXPECT_EQ(grid->changedPlayers(), 0);
 }

@@ -2,8 +2,6 @@
 // the coded fields, every field of the actual record, both visual layouts.
 #include <gtest/gtest.h>
 
-#include <map>
-
 #include "game/PlayerEdit.h"
 #include "tests/support/ImageBuilder.h"
 
@@ -31,14 +29,9 @@ class PlayerRecordTest : public ::testing::Test {
         Edit edit;
         player.encode(edit, layout);
         ASSERT_TRUE(rom_->apply(edit));
-        const std::vector<std::uint8_t> after = test::readFile(path_);
-        for (auto [offset, byte] : expected) {
-            EXPECT_EQ(after[offset], byte)
-                << "player " << player.player << std::hex << " at " << offset;
-        }
-        for (std::uint32_t offset : test::changedOffsets(before, after)) {
-            EXPECT_TRUE(expected.count(offset)) << "stray write at " << std::hex << offset;
-        }
+        EXPECT_EQ(test::strayOffsets(before, test::readFile(path_), expected),
+                  std::vector<std::uint32_t>{})
+            << "player " << player.player;
     }
 
     // The player as its record reads, alone and within the whole table.

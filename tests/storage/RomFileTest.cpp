@@ -254,27 +254,20 @@ TEST_F(RomFileTest, SizesAndTheCopierHeader) {
     }
 }
 
-// A missing file, a folder, a read-only file, a folder without room for the journal: refused
-// with the cause, nothing created and nothing written.
+// A folder, a folder without room for the journal: refused with the cause, nothing created and
+// nothing written. (A missing and a read-only file are refused through the command line.)
 TEST_F(RomFileTest, RefusalsNameTheCause) {
-    std::filesystem::remove(path_);
-    Result<RomFile> rom = open();
-    EXPECT_TRUE(has(rom.error(), "No such file or directory")) << rom.error();
-    EXPECT_FALSE(std::filesystem::exists(path_));
-    rom = RomFile::open(dir_.path().string());
+    Result<RomFile> rom = RomFile::open(dir_.path().string());
     EXPECT_TRUE(has(rom.error(), "is a directory, not a ROM image.")) << rom.error();
 
     const std::string locked = dir_.file("locked/game.sfc");
     std::filesystem::create_directory(dir_.file("locked"));
-    writeFile(path_, before_);
     writeFile(locked, before_);
     test::Unprivileged::openUp(dir_.path());
-    ASSERT_EQ(::chmod(path_.c_str(), 0444) | ::chmod(locked.c_str(), 0666), 0);
+    ASSERT_EQ(::chmod(locked.c_str(), 0666), 0);
     ASSERT_EQ(::chmod(dir_.file("locked").c_str(), 0555), 0);
     {
         test::Unprivileged unprivileged;
-        rom = open();
-        EXPECT_TRUE(has(rom.error(), "Permission denied")) << rom.error();
         rom = RomFile::open(locked);
         ASSERT_TRUE(rom) << rom.error();
         Status status = rom->apply(put(1));

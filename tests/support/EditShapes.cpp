@@ -64,17 +64,9 @@ struct Editor {
 }  // namespace
 
 const char* shapeName(EditShape shape) {
-    switch (shape) {
-        case EditShape::Scattered:
-            return "300 scattered bytes";
-        case EditShape::Blocks:
-            return "blocks moved and copied";
-        case EditShape::Runs:
-            return "long runs of one value";
-        case EditShape::Mixed:
-            return "mixed";
-    }
-    return "";
+    const char* const names[] = {"300 scattered bytes", "blocks moved and copied",
+                                 "long runs of one value", "mixed"};
+    return names[static_cast<int>(shape)];
 }
 
 std::vector<std::uint8_t> shapedEdit(EditShape shape, std::vector<std::uint8_t> image) {

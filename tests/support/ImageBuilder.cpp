@@ -15,9 +15,7 @@ Image::Image(const ImageOptions& options) {
     for (std::uint8_t& byte : bytes_) {
         byte = static_cast<std::uint8_t>(random());
     }
-    if (headerSize_ != 0) {
-        std::fill(bytes_.begin(), bytes_.begin() + static_cast<long>(headerSize_), 0);
-    }
+    std::fill(bytes_.begin(), bytes_.begin() + static_cast<long>(headerSize_), 0);
     if (options.size == 0) {
         return;
     }
@@ -48,10 +46,6 @@ Image::Image(const ImageOptions& options) {
 void Image::put16(std::uint32_t offset, std::uint16_t value) {
     at(offset) = static_cast<std::uint8_t>(value & 0xFF);
     at(offset + 1) = static_cast<std::uint8_t>(value >> 8);
-}
-
-std::uint16_t Image::get16(std::uint32_t offset) const {
-    return static_cast<std::uint16_t>(at(offset) | (at(offset + 1) << 8));
 }
 
 std::string Image::writeTo(const std::filesystem::path& path) const {
@@ -138,6 +132,15 @@ std::vector<std::uint32_t> changedOffsets(const std::vector<std::uint8_t>& befor
         changed.push_back(static_cast<std::uint32_t>(i - headerSize));
     }
     return changed;
+}
+
+std::vector<std::uint32_t> strayOffsets(std::vector<std::uint8_t> before,
+                                        const std::vector<std::uint8_t>& after,
+                                        const std::map<std::uint32_t, int>& expected) {
+    for (auto [offset, value] : expected) {
+        before.at(offset) = static_cast<std::uint8_t>(value);
+    }
+    return changedOffsets(before, after);
 }
 
 }  // namespace slamwise::test

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -28,7 +29,6 @@ class Image {
     std::uint8_t& at(std::uint32_t offset) { return bytes_.at(headerSize_ + offset); }
     std::uint8_t at(std::uint32_t offset) const { return bytes_.at(headerSize_ + offset); }
     void put16(std::uint32_t offset, std::uint16_t value);
-    std::uint16_t get16(std::uint32_t offset) const;
 
     std::size_t headerSize() const { return headerSize_; }
     // The whole file, copier header included.
@@ -75,5 +75,10 @@ void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint32_t> changedOffsets(const std::vector<std::uint8_t>& before,
                                           const std::vector<std::uint8_t>& after,
                                           std::size_t headerSize = 0);
+// Offsets at which after differs from before with the expected bytes put in: none when exactly
+// those bytes were written.
+std::vector<std::uint32_t> strayOffsets(std::vector<std::uint8_t> before,
+                                        const std::vector<std::uint8_t>& after,
+                                        const std::map<std::uint32_t, int>& expected);
 
 }  // namespace slamwise::test
