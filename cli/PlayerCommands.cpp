@@ -80,14 +80,16 @@ class PlayerRow {
     // "<where><column> <text shown> <why...>", made in one piece.
     void problem(std::string_view column, std::string_view text,
                  std::initializer_list<std::string_view> why) {
-        const std::string quoted = shown(text);
-        std::size_t size = where_.size() + column.size() + quoted.size() + 2;
+        // The quoted text is at most its bytes (cut short), quotes and "...", but for escapes.
+        std::size_t size = where_.size() + column.size() + std::min(text.size(), kLongestShown) + 7;
         for (std::string_view part : why) {
             size += part.size();
         }
         std::string& line = problems_.emplace_back();
         line.reserve(size);
-        line.append(where_).append(column).append(" ").append(quoted).append(" ");
+        line.append(where_).append(column).append(" ");
+        appendShown(line, text);
+        line.append(" ");
         for (std::string_view part : why) {
             line.append(part);
         }
@@ -95,9 +97,25 @@ class PlayerRow {
     void problem(std::string_view column, std::string_view text, std::string_view why) {
         problem(column, text, {why});
     }
+    // The cell of a column, nullptr when the row has none. The columns are asked for in the
+    // order of an export, the order the cells of a file usually have: the search starts after
+    // the last cell found, so it mostly takes one comparison (a record has each column once).
+    const std::string* find(std::string_view column) {
+        const std::vector<std::pair<std::string, std::string>>& cells = input_.cells;
+        for (std::size_t k = 0, at = next_; k < cells.size(); ++k, ++at) {
+            at = at < cells.size() ? at : 0;
+            const std::string& name = cells[at].first;
+            if (name.size() == column.size() && (name.empty() || name[0] == column[0]) &&
+                name == column) {
+                next_ = at + 1;
+                return &cells[at].second;
+            }
+        }
+        return nullptr;
+    }
     // The cell of a column the row has; an empty cell gives a problem and nothing.
     const std::string* cell(const std::string& column) {
-        const std::string* text = input_.cell(column);
+        const std::string* text = find(column);
         if (text != nullptr && text->empty()) {
             problems_.push_back(where_ + column + " is empty");
             return nullptr;
@@ -161,7 +179,7 @@ class PlayerRow {
             }
         }
         for (const PlayerEdit::Problem& found : edit.problems()) {
-            problem(column(found.field), *input_.cell(column(found.field)), found.reason);
+            problem(column(found.field), *find(column(found.field)), found.reason);
         }
     }
 
@@ -170,7 +188,7 @@ class PlayerRow {
     bool readVisual(const std::optional<VisualRatings>& visual, const PlayerEdit& edit) {
         bool follows = false;
         for (int r = 0; r < kRatingCount; ++r) {
-            const std::string* text = input_.cell(visualColumn(r));
+            const std::string* text = find(visualColumn(r));
             if (text == nullptr || (!visual && text->empty())) {
                 continue;
             }
@@ -201,6 +219,7 @@ class PlayerRow {
 
   private:
     const InputRecord& input_;
+    std::size_t next_ = 0;  // where the next search of a cell starts
     std::string where_;
     std::vector<std::string>& problems_;
 };
