@@ -74,20 +74,21 @@ std::vector<Cell> exportRow(int index, const std::string& name, const PlayerReco
 // in its raw form keeps the field; every other given cell becomes part of the edit.
 class PlayerRow {
   public:
-    PlayerRow(const InputRecord& input, std::string where, std::vector<std::string>& problems)
-        : input_(input), where_(std::move(where)), problems_(problems) {}
+    PlayerRow(const InputRecord& input, const InputTable& table, std::vector<std::string>& problems)
+        : input_(input), table_(table), problems_(problems) {}
 
     // "<where><column> <text shown> <why...>", made in one piece.
     void problem(std::string_view column, std::string_view text,
                  std::initializer_list<std::string_view> why) {
         // The quoted text is at most its bytes (cut short), quotes and "...", but for escapes.
-        std::size_t size = where_.size() + column.size() + std::min(text.size(), kLongestShown) + 7;
+        const std::string& where = this->where();
+        std::size_t size = where.size() + column.size() + std::min(text.size(), kLongestShown) + 7;
         for (std::string_view part : why) {
             size += part.size();
         }
         std::string& line = problems_.emplace_back();
         line.reserve(size);
-        line.append(where_).append(column).append(" ");
+        line.append(where).append(column).append(" ");
         appendShown(line, text);
         line.append(" ");
         for (std::string_view part : why) {
@@ -117,7 +118,7 @@ class PlayerRow {
     const std::string* cell(const std::string& column) {
         const std::string* text = find(column);
         if (text != nullptr && text->empty()) {
-            problems_.push_back(where_ + column + " is empty");
+            problems_.push_back(where() + column + " is empty");
             return nullptr;
         }
         return text;
@@ -218,7 +219,16 @@ class PlayerRow {
     }
 
   private:
+    // "<file>:<line>: ", made when the first problem of the row is.
+    const std::string& where() {
+        if (where_.empty()) {
+            where_ = table_.where(input_.line);
+        }
+        return where_;
+    }
+
     const InputRecord& input_;
+    const InputTable& table_;
     std::size_t next_ = 0;  // where the next search of a cell starts
     std::string where_;
     std::vector<std::string>& problems_;
@@ -298,7 +308,7 @@ Import importPlayerRows(const OpenedImage& image, const InputTable& table) {
     std::map<int, int> lineOfPlayer;
     for (const InputRecord& input : table.records) {
         const std::size_t problemsBefore = result.problems.size();
-        PlayerRow row(input, table.where(input.line), result.problems);
+        PlayerRow row(input, table, result.problems);
         const std::string index = column(PlayerField::Index);
         const std::string* indexText = row.cell(index);
         std::optional<int> player = indexText ? row.number(index, *indexText) : std::nullopt;

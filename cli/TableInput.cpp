@@ -20,6 +20,13 @@ std::string cellText(std::string_view text) {
     return std::string(trimmed(text, " \t"));
 }
 
+// The same, the blanks taken off the text itself.
+void trimCell(std::string& text) {
+    const std::size_t last = text.find_last_not_of(" \t");
+    text.erase(last == std::string::npos ? 0 : last + 1);
+    text.erase(0, text.find_first_not_of(" \t"));
+}
+
 // Whether the text is all 7-bit, looked at eight bytes at a time.
 bool isAscii(std::string_view text) {
     std::size_t i = 0;
@@ -130,13 +137,12 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
     }
     const bool ascii = isAscii(text);  // then every cell is UTF-8
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
-        const CsvRow& row = csv.rows[r];
-        const std::string where = table.where(row.line);
+        CsvRow& row = csv.rows[r];
         if (row.fields.size() != header.size()) {
             const bool few = row.fields.size() < header.size();
             table.problems.push_back(
-                where + std::to_string(row.fields.size()) + " cells, the header has " +
-                std::to_string(header.size()) +
+                table.where(row.line) + std::to_string(row.fields.size()) +
+                " cells, the header has " + std::to_string(header.size()) +
                 (few ? ": no cell for \"" + header[row.fields.size()] + "\""
                      : ": a cell beyond the last column \"" + header.back() + "\""));
             continue;
@@ -147,11 +153,11 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
         for (std::size_t c = 0; c < header.size(); ++c) {
             if (!ascii && !isUtf8(row.fields[c])) {
                 utf8 = false;
-                table.problems.push_back(where + "column \"" + header[c] +
+                table.problems.push_back(table.where(row.line) + "column \"" + header[c] +
                                          "\" holds text that is not UTF-8");
             }
-            record.cells.emplace_back(header[c],
-                                      cellText(row.fields[c]));  // the header has each once
+            trimCell(row.fields[c]);
+            record.cells.emplace_back(header[c], std::move(row.fields[c]));  // each column once
         }
         if (utf8) {
             table.records.push_back(std::move(record));
