@@ -16,8 +16,14 @@ namespace {
 constexpr const char* kNameColumn = "name";
 constexpr const char* kValueColumn = "value";
 
-std::string column(PlayerField field) {
-    return std::string(nameOf(field));
+// The column of a field, named once: rows ask for their columns again and again.
+const std::string& column(PlayerField field) {
+    static const std::array<std::string, kPlayerFieldNames.size()> names = [] {
+        std::array<std::string, kPlayerFieldNames.size()> named;
+        std::copy(kPlayerFieldNames.begin(), kPlayerFieldNames.end(), named.begin());
+        return named;
+    }();
+    return names[static_cast<std::size_t>(field)];
 }
 // The columns of the ratings and of their visual cells, named once.
 const std::string& column(int rating) {
@@ -309,7 +315,7 @@ Import importPlayerRows(const OpenedImage& image, const InputTable& table) {
     for (const InputRecord& input : table.records) {
         const std::size_t problemsBefore = result.problems.size();
         PlayerRow row(input, table, result.problems);
-        const std::string index = column(PlayerField::Index);
+        const std::string& index = column(PlayerField::Index);
         const std::string* indexText = row.cell(index);
         std::optional<int> player = indexText ? row.number(index, *indexText) : std::nullopt;
         if (!player) {
