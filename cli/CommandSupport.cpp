@@ -211,24 +211,28 @@ std::string hexByte(unsigned value) {
     return text;
 }
 
-std::string shown(std::string_view text) {
-    constexpr std::size_t kLongest = 40;
-    const std::string_view kept = text.substr(0, kLongest);
-    std::string quoted = "\"";
-    quoted.reserve(kept.size() + 8);
+void appendShown(std::string& to, std::string_view text) {
+    const std::string_view kept = text.substr(0, kLongestShown);
+    to += '"';
     std::size_t plain = 0;  // the start of the printable run not yet added
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const auto byte = static_cast<unsigned char>(kept[i]);
         if (byte < 0x20 || byte == 0x7F) {
-            quoted.append(kept.substr(plain, i - plain));
+            to.append(kept.substr(plain, i - plain));
             char escaped[8];
             std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
-            quoted += escaped;
+            to += escaped;
             plain = i + 1;
         }
     }
-    quoted.append(kept.substr(plain));
-    quoted += text.size() > kLongest ? "...\"" : "\"";
+    to.append(kept.substr(plain));
+    to += text.size() > kLongestShown ? "...\"" : "\"";
+}
+
+std::string shown(std::string_view text) {
+    std::string quoted;
+    quoted.reserve(std::min(text.size(), kLongestShown) + 8);
+    appendShown(quoted, text);
     return quoted;
 }
 

@@ -93,7 +93,11 @@ std::optional<std::uint8_t> byteValue(std::string_view text);
 std::optional<unsigned> rawValue(std::string_view text);
 // "0x1F".
 std::string hexByte(unsigned value);
-// The text in double quotes, fit for a message: control bytes as \xNN, long text cut short.
+// The text in double quotes, fit for a message: control bytes as \xNN, long text cut short
+// (after kLongestShown bytes, with "...").
+constexpr std::size_t kLongestShown = 40;
 std::string shown(std::string_view text);
+// The same added to the end of a text.
+void appendShown(std::string& to, std::string_view text);
 
 }  // namespace slamwise::cli

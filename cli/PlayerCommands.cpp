@@ -16,8 +16,14 @@ namespace {
 constexpr const char* kNameColumn = "name";
 constexpr const char* kValueColumn = "value";
 
-std::string column(PlayerField field) {
-    return std::string(nameOf(field));
+// The column of a field, named once: rows ask for their columns again and again.
+const std::string& column(PlayerField field) {
+    static const std::array<std::string, kPlayerFieldNames.size()> names = [] {
+        std::array<std::string, kPlayerFieldNames.size()> named;
+        std::copy(kPlayerFieldNames.begin(), kPlayerFieldNames.end(), named.begin());
+        return named;
+    }();
+    return names[static_cast<std::size_t>(field)];
 }
 // The columns of the ratings and of their visual cells, named once.
 const std::string& column(int rating) {
@@ -74,20 +80,23 @@ std::vector<Cell> exportRow(int index, const std::string& name, const PlayerReco
 // in its raw form keeps the field; every other given cell becomes part of the edit.
 class PlayerRow {
   public:
-    PlayerRow(const InputRecord& input, std::string where, std::vector<std::string>& problems)
-        : input_(input), where_(std::move(where)), problems_(problems) {}
+    PlayerRow(const InputRecord& input, const InputTable& table, std::vector<std::string>& problems)
+        : input_(input), table_(table), problems_(problems) {}
 
     // "<where><column> <text shown> <why...>", made in one piece.
     void problem(std::string_view column, std::string_view text,
                  std::initializer_list<std::string_view> why) {
-        const std::string quoted = shown(text);
-        std::size_t size = where_.size() + column.size() + quoted.size() + 2;
+        // The quoted text is at most its bytes (cut short), quotes and "...", but for escapes.
+        const std::string& where = this->where();
+        std::size_t size = where.size() + column.size() + std::min(text.size(), kLongestShown) + 7;
         for (std::string_view part : why) {
             size += part.size();
         }
         std::string& line = problems_.emplace_back();
         line.reserve(size);
-        line.append(where_).append(column).append(" ").append(quoted).append(" ");
+        line.append(where).append(column).append(" ");
+        appendShown(line, text);
+        line.append(" ");
         for (std::string_view part : why) {
             line.append(part);
         }
@@ -95,11 +104,27 @@ class PlayerRow {
     void problem(std::string_view column, std::string_view text, std::string_view why) {
         problem(column, text, {why});
     }
+    // The cell of a column, nullptr when the row has none. The columns are asked for in the
+    // order of an export, the order the cells of a file usually have: the search starts after
+    // the last cell found, so it mostly takes one comparison (a record has each column once).
+    const std::string* find(std::string_view column) {
+        const std::vector<std::pair<std::string, std::string>>& cells = input_.cells;
+        for (std::size_t k = 0, at = next_; k < cells.size(); ++k, ++at) {
+            at = at < cells.size() ? at : 0;
+            const std::string& name = cells[at].first;
+            if (name.size() == column.size() && (name.empty() || name[0] == column[0]) &&
+                name == column) {
+                next_ = at + 1;
+                return &cells[at].second;
+            }
+        }
+        return nullptr;
+    }
     // The cell of a column the row has; an empty cell gives a problem and nothing.
     const std::string* cell(const std::string& column) {
-        const std::string* text = input_.cell(column);
+        const std::string* text = find(column);
         if (text != nullptr && text->empty()) {
-            problems_.push_back(where_ + column + " is empty");
+            problems_.push_back(where() + column + " is empty");
             return nullptr;
         }
         return text;
@@ -161,7 +186,7 @@ class PlayerRow {
             }
         }
         for (const PlayerEdit::Problem& found : edit.problems()) {
-            problem(column(found.field), *input_.cell(column(found.field)), found.reason);
+            problem(column(found.field), *find(column(found.field)), found.reason);
         }
     }
 
@@ -170,7 +195,7 @@ class PlayerRow {
     bool readVisual(const std::optional<VisualRatings>& visual, const PlayerEdit& edit) {
         bool follows = false;
         for (int r = 0; r < kRatingCount; ++r) {
-            const std::string* text = input_.cell(visualColumn(r));
+            const std::string* text = find(visualColumn(r));
             if (text == nullptr || (!visual && text->empty())) {
                 continue;
             }
@@ -200,7 +225,17 @@ class PlayerRow {
     }
 
   private:
+    // "<file>:<line>: ", made when the first problem of the row is.
+    const std::string& where() {
+        if (where_.empty()) {
+            where_ = table_.where(input_.line);
+        }
+        return where_;
+    }
+
     const InputRecord& input_;
+    const InputTable& table_;
+    std::size_t next_ = 0;  // where the next search of a cell starts
     std::string where_;
     std::vector<std::string>& problems_;
 };
@@ -279,8 +314,8 @@ Import importPlayerRows(const OpenedImage& image, const InputTable& table) {
     std::map<int, int> lineOfPlayer;
     for (const InputRecord& input : table.records) {
         const std::size_t problemsBefore = result.problems.size();
-        PlayerRow row(input, table.where(input.line), result.problems);
-        const std::string index = column(PlayerField::Index);
+        PlayerRow row(input, table, result.problems);
+        const std::string& index = column(PlayerField::Index);
         const std::string* indexText = row.cell(index);
         std::optional<int> player = indexText ? row.number(index, *indexText) : std::nullopt;
         if (!player) {

@@ -69,7 +69,8 @@ Import importRosterRows(const OpenedImage& image, const InputTable& table) {
     }
     std::map<std::pair<long, long>, int> lineOfSlot;
     for (const InputRecord& input : table.records) {
-        const std::string where = table.where(input.line);
+        // "<file>:<line>: ", made only for a problem.
+        auto where = [&] { return table.where(input.line); };
         const std::size_t problemsBefore = result.problems.size();
         // The value of a cell, read by the rule given; nothing (with a problem) when it fails.
         auto cell = [&]<class T>(const char* column, std::optional<T> (*read)(std::string_view),
@@ -77,9 +78,9 @@ Import importRosterRows(const OpenedImage& image, const InputTable& table) {
             const std::string* text = input.cell(column);
             std::optional<T> value = text ? read(*text) : std::nullopt;
             if (text != nullptr && text->empty()) {
-                result.problems.push_back(where + column + " is empty");
+                result.problems.push_back(where() + column + " is empty");
             } else if (text != nullptr && !value) {
-                result.problems.push_back(where + column + " " + shown(*text) + " is not " +
+                result.problems.push_back(where() + column + " " + shown(*text) + " is not " +
                                           expected);
             }
             return value;
@@ -97,11 +98,11 @@ Import importRosterRows(const OpenedImage& image, const InputTable& table) {
         const int s = slotIndex(*slot);
         Result<RosterSlot> current = readSlot(image.rom(), t, s);
         if (!current) {
-            result.problems.push_back(where + current.error());
+            result.problems.push_back(where() + current.error());
             continue;
         }
         if (auto [first, added] = lineOfSlot.try_emplace({t, s}, input.line); !added) {
-            result.problems.push_back(where + "team " + std::to_string(t) + " slot " +
+            result.problems.push_back(where() + "team " + std::to_string(t) + " slot " +
                                       std::to_string(s + 1) + " is given again, after line " +
                                       std::to_string(first->second));
             continue;
@@ -110,7 +111,7 @@ Import importRosterRows(const OpenedImage& image, const InputTable& table) {
                                 position2.value_or(current->position2)};
         if (target != *current) {
             if (Status status = writeSlot(result.edit, t, s, target); !status) {
-                result.problems.push_back(where + status.message());
+                result.problems.push_back(where() + status.message());
             }
         }
     }

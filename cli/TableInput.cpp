@@ -1,10 +1,10 @@
 #include "cli/TableInput.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <nlohmann/json.hpp>
-#include <set>
 
 #include "cli/CommandSupport.h"
 #include "cli/Csv.h"
@@ -18,6 +18,13 @@ namespace {
 // A cell without the blanks around it.
 std::string cellText(std::string_view text) {
     return std::string(trimmed(text, " \t"));
+}
+
+// The same, the blanks taken off the text itself.
+void trimCell(std::string& text) {
+    const std::size_t last = text.find_last_not_of(" \t");
+    text.erase(last == std::string::npos ? 0 : last + 1);
+    text.erase(0, text.find_first_not_of(" \t"));
 }
 
 // Whether the text is all 7-bit, looked at eight bytes at a time.
@@ -38,41 +45,59 @@ bool isAscii(std::string_view text) {
     return true;
 }
 
-// The line on which each element of the top-level JSON array starts.
+// What a byte of a JSON text is to the search of the array's elements below.
+enum class JsonByte : std::uint8_t { Value, Blank, LineFeed, Quote, Backslash, Open, Close, Comma };
+
+constexpr std::array<JsonByte, 256> kJsonBytes = [] {
+    std::array<JsonByte, 256> bytes{};
+    bytes[' '] = bytes['\t'] = bytes['\r'] = JsonByte::Blank;
+    bytes['\n'] = JsonByte::LineFeed;
+    bytes['"'] = JsonByte::Quote;
+    bytes['\\'] = JsonByte::Backslash;
+    bytes['['] = bytes['{'] = JsonByte::Open;
+    bytes[']'] = bytes['}'] = JsonByte::Close;
+    bytes[','] = JsonByte::Comma;
+    return bytes;
+}();
+
+// The line on which each element of the top-level JSON array starts. Each byte is looked up
+// once in a table: the texts run to tens of kilobytes.
 std::vector<int> arrayElementLines(std::string_view text) {
     std::vector<int> lines;
     int line = 1;
     int depth = 0;
-    bool inString = false;
     bool expectElement = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
-        if (c == '\n') {
+        const JsonByte byte = kJsonBytes[static_cast<unsigned char>(text[i])];
+        if (byte == JsonByte::LineFeed) {
             ++line;
-        }
-        if (inString) {
-            if (c == '\\') {
-                ++i;
-            } else if (c == '"') {
-                inString = false;
-            }
             continue;
         }
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        if (byte == JsonByte::Blank) {
             continue;
         }
         if (depth == 1 && expectElement) {
             lines.push_back(line);
             expectElement = false;
         }
-        if (c == '"') {
-            inString = true;
-        } else if (c == '[' || c == '{') {
+        if (byte == JsonByte::Quote) {  // a string, to its closing quote (line feeds counted)
+            for (++i; i < text.size(); ++i) {
+                const JsonByte inside = kJsonBytes[static_cast<unsigned char>(text[i])];
+                if (inside <= JsonByte::Blank) {  // a value or a blank
+                    continue;
+                }
+                if (inside == JsonByte::Quote) {
+                    break;
+                }
+                line += inside == JsonByte::LineFeed ? 1 : 0;
+                i += inside == JsonByte::Backslash ? 1 : 0;  // the escaped byte is skipped
+            }
+        } else if (byte == JsonByte::Open) {
             ++depth;
             expectElement = depth == 1;
-        } else if (c == ']' || c == '}') {
+        } else if (byte == JsonByte::Close) {
             --depth;
-        } else if (c == ',' && depth == 1) {
+        } else if (byte == JsonByte::Comma && depth == 1) {
             expectElement = true;
         }
     }
@@ -80,20 +105,29 @@ std::vector<int> arrayElementLines(std::string_view text) {
 }
 
 // Checks the column names of one record (or of the header row); true when they are sound.
-bool checkColumns(const std::vector<std::string>& present, const ColumnSet& columns,
-                  const std::string& where, std::vector<std::string>& problems) {
+bool checkColumns(const std::vector<std::string>& present, const ColumnSet& columns, int line,
+                  InputTable& table) {
+    std::vector<std::string>& problems = table.problems;
     const std::size_t before = problems.size();
-    std::set<std::string> seen;
+    std::vector<bool> seen(columns.known.size());  // by place in columns.known
+    auto placeOf = [&](const std::string& name) {
+        return static_cast<std::size_t>(
+            std::find(columns.known.begin(), columns.known.end(), name) - columns.known.begin());
+    };
     for (const std::string& name : present) {
-        if (std::find(columns.known.begin(), columns.known.end(), name) == columns.known.end()) {
-            problems.push_back(where + "unknown column " + shown(name));
-        } else if (!seen.insert(name).second) {
-            problems.push_back(where + "column " + shown(name) + " appears twice");
+        const std::size_t place = placeOf(name);
+        if (place == seen.size()) {
+            problems.push_back(table.where(line) + "unknown column " + shown(name));
+        } else if (seen[place]) {
+            problems.push_back(table.where(line) + "column " + shown(name) + " appears twice");
+        } else {
+            seen[place] = true;
         }
     }
     for (const std::string& name : columns.required) {
-        if (!seen.contains(name)) {
-            problems.push_back(where + "missing column \"" + name + "\"");
+        const std::size_t place = placeOf(name);
+        if (place == seen.size() || !seen[place]) {
+            problems.push_back(table.where(line) + "missing column \"" + name + "\"");
         }
     }
     return problems.size() == before;
@@ -125,18 +159,17 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
         table.problems.push_back(table.where(headerLine) + "the header row is not UTF-8 text");
         return;
     }
-    if (!checkColumns(header, columns, table.where(headerLine), table.problems)) {
+    if (!checkColumns(header, columns, headerLine, table)) {
         return;  // without a sound header no row can be read
     }
     const bool ascii = isAscii(text);  // then every cell is UTF-8
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
-        const CsvRow& row = csv.rows[r];
-        const std::string where = table.where(row.line);
+        CsvRow& row = csv.rows[r];
         if (row.fields.size() != header.size()) {
             const bool few = row.fields.size() < header.size();
             table.problems.push_back(
-                where + std::to_string(row.fields.size()) + " cells, the header has " +
-                std::to_string(header.size()) +
+                table.where(row.line) + std::to_string(row.fields.size()) +
+                " cells, the header has " + std::to_string(header.size()) +
                 (few ? ": no cell for \"" + header[row.fields.size()] + "\""
                      : ": a cell beyond the last column \"" + header.back() + "\""));
             continue;
@@ -147,11 +180,11 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
         for (std::size_t c = 0; c < header.size(); ++c) {
             if (!ascii && !isUtf8(row.fields[c])) {
                 utf8 = false;
-                table.problems.push_back(where + "column \"" + header[c] +
+                table.problems.push_back(table.where(row.line) + "column \"" + header[c] +
                                          "\" holds text that is not UTF-8");
             }
-            record.cells.emplace_back(header[c],
-                                      cellText(row.fields[c]));  // the header has each once
+            trimCell(row.fields[c]);
+            record.cells.emplace_back(header[c], std::move(row.fields[c]));  // each column once
         }
         if (utf8) {
             table.records.push_back(std::move(record));
@@ -208,7 +241,7 @@ class JsonRecords : public nlohmann::json::json_sax_t {
     bool end_object() override {
         --depth_;
         ++element_;
-        if (checkColumns(keys_, columns_, table_.where(record_.line), table_.problems)) {
+        if (checkColumns(keys_, columns_, record_.line, table_)) {
             table_.records.push_back(std::move(record_));
         }
         return true;

@@ -4,16 +4,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "storage/Edit.h"
 
 namespace slamwise::fuzz {
 
-// Ends the run, as the fuzzer expects of a finding, when a property does not hold.
-inline void check(bool holds, const std::string& what) {
+// Ends the run, as the fuzzer expects of a finding, when a property does not hold. The message
+// is what and detail one after the other, put together only when it is printed: a check runs
+// for every problem and write of every input.
+inline void check(bool holds, std::string_view what, std::string_view detail = {}) {
     if (!holds) {
-        std::fprintf(stderr, "fuzz check failed: %s\n", what.c_str());
+        std::fprintf(stderr, "fuzz check failed: %.*s%.*s\n", static_cast<int>(what.size()),
+                     what.data(), static_cast<int>(detail.size()), detail.data());
         std::abort();
     }
 }

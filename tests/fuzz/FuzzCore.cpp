@@ -179,8 +179,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             changed.emplace_back(at, write.bytes.size());
             dirty.emplace_back(at, write.bytes.size());
         }
-        check(holds(*files.bytes(path), expected, writes(), changed),
-              action.name + " changed bytes it does not write");
+        check(holds(*files.bytes(path), expected, writes(), changed), action.name,
+              " changed bytes it does not write");
     }
     return 0;
 }

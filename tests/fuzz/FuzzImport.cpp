@@ -24,7 +24,7 @@ constexpr cli::TableFormat kFormat = cli::TableFormat::Csv;
 
 void check(const cli::Import& import, const OpenedImage& image) {
     for (const std::string& problem : import.problems) {
-        check(problem.starts_with("import"), "a problem that does not name the file: " + problem);
+        check(problem.starts_with("import"), "a problem that does not name the file: ", problem);
     }
     for (const Edit::Write& write : import.edit.writes()) {
         check(write.offset + write.bytes.size() <= image.rom().imageSize(), "a write past the end");

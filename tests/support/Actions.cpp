@@ -57,10 +57,11 @@ std::vector<Action> representativeActions() {
     };
     auto relocation = [](const RomFile& rom, Edit& edit) {
         Result<Edit> made = relocationEdit(rom);
+        Status status = made.status();
         if (made) {
-            edit = *made;
+            edit = std::move(made).value();
         }
-        return made.status();
+        return status;
     };
     return {{"synthetic multi-part edit", synthetic, {}},
             {"roster write slot",
