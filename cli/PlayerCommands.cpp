@@ -105,21 +105,8 @@ class PlayerRow {
         problem(column, text, {why});
     }
     // The cell of a column, nullptr when the row has none. The columns are asked for in the
-    // order of an export, the order the cells of a file usually have: the search starts after
-    // the last cell found, so it mostly takes one comparison (a record has each column once).
-    const std::string* find(std::string_view column) {
-        const std::vector<std::pair<std::string, std::string>>& cells = input_.cells;
-        for (std::size_t k = 0, at = next_; k < cells.size(); ++k, ++at) {
-            at = at < cells.size() ? at : 0;
-            const std::string& name = cells[at].first;
-            if (name.size() == column.size() && (name.empty() || name[0] == column[0]) &&
-                name == column) {
-                next_ = at + 1;
-                return &cells[at].second;
-            }
-        }
-        return nullptr;
-    }
+    // order of an export, the order the cells of a file usually have.
+    const std::string* find(std::string_view column) { return input_.cell(column, next_); }
     // The cell of a column the row has; an empty cell gives a problem and nothing.
     const std::string* cell(const std::string& column) {
         const std::string* text = find(column);

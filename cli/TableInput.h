@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -18,10 +19,17 @@ struct InputRecord {
     std::vector<std::pair<std::string, std::string>> cells;
 
     const std::string* cell(std::string_view column) const {
-        for (const auto& [name, text] : cells) {
-            if (name.size() == column.size() && (name.empty() || name[0] == column[0]) &&
-                name == column) {
-                return &text;
+        std::size_t from = 0;
+        return cell(column, from);
+    }
+    // The same, the search starting at cell `from` and going round; `from` becomes the place
+    // after the cell found. Columns asked for in the order of the file take one comparison each.
+    const std::string* cell(std::string_view column, std::size_t& from) const {
+        for (std::size_t k = 0, at = from; k < cells.size(); ++k, ++at) {
+            at = at < cells.size() ? at : 0;
+            if (cells[at].first == column) {
+                from = at + 1;
+                return &cells[at].second;
             }
         }
         return nullptr;
