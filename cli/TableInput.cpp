@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstring>
 #include <nlohmann/json.hpp>
 
 #include "cli/CommandSupport.h"
@@ -25,24 +24,6 @@ void trimCell(std::string& text) {
     const std::size_t last = text.find_last_not_of(" \t");
     text.erase(last == std::string::npos ? 0 : last + 1);
     text.erase(0, text.find_first_not_of(" \t"));
-}
-
-// Whether the text is all 7-bit, looked at eight bytes at a time.
-bool isAscii(std::string_view text) {
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word = 0;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if ((word & 0x8080808080808080u) != 0) {
-            return false;
-        }
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) >= 0x80) {
-            return false;
-        }
-    }
-    return true;
 }
 
 // What a byte of a JSON text is to the search of the array's elements below.
@@ -162,7 +143,7 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
     if (!checkColumns(header, columns, headerLine, table)) {
         return;  // without a sound header no row can be read
     }
-    const bool ascii = isAscii(text);  // then every cell is UTF-8
+    const bool utf8Text = isUtf8(text);  // then every cell is: cells end at 7-bit bytes
     for (std::size_t r = 1; r < csv.rows.size(); ++r) {
         CsvRow& row = csv.rows[r];
         if (row.fields.size() != header.size()) {
@@ -178,7 +159,7 @@ void readCsv(std::string_view text, const ColumnSet& columns, InputTable& table)
         record.cells.reserve(header.size());
         bool utf8 = true;
         for (std::size_t c = 0; c < header.size(); ++c) {
-            if (!ascii && !isUtf8(row.fields[c])) {
+            if (!utf8Text && !isUtf8(row.fields[c])) {
                 utf8 = false;
                 table.problems.push_back(table.where(row.line) + "column \"" + header[c] +
                                          "\" holds text that is not UTF-8");

@@ -202,6 +202,7 @@ const Said kSaid[] = {
     {kPlayers, "speed,colour\n1,red\n", 1, "unknown column \"colour\"\nFILE:1: missing column \""},
     {kPlayers, "", 1, "FILE:1: the file has no header row\n"},
     {kPlayers, "\x7F" "ELF\x02\xFF\xFE,\x80\n", 1, "FILE:1: the header row is not UTF-8 text\n"},
+    {kPlayers, "index,name\n0,Player \xE9\n", 1, "FILE:2: column \"name\" holds text that is not"},
     {kPlayers, "index,skin\n0,\"white\n", 1, "FILE:2: column \"skin\": a quoted field is not"},
     {kPlayers, "[{\"index\": 0},\n{\"index\" 1}]", 1, "FILE:2: not well-formed JSON\n"},
     {{"players", "import", "IMAGE", "FILE.gone"}, "", 1, "No such file or directory"},
