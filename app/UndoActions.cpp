@@ -5,6 +5,7 @@
 
 #include "app/Menus.h"
 #include "ui/ImageSession.h"
+#include "ui/UndoKeys.h"
 
 namespace slamwise {
 
@@ -19,12 +20,7 @@ void UndoActions::step(bool undo) {
     if (!session_.isOpen()) {
         return;
     }
-    if (Status status = undo ? session_.undo() : session_.redo(); !status) {
-        platform_.messages.show(window_, MessageBoxes::Icon::Critical, window_->windowTitle(),
-                                undo ? QStringLiteral("The change could not be undone.")
-                                     : QStringLiteral("The change could not be redone."),
-                                QString::fromStdString(status.message()));
-    }
+    stepHistory(session_, undo, window_, platform_.messages);
 }
 
 }  // namespace slamwise

@@ -46,12 +46,15 @@ void UndoKeys::step(bool undo) {
         return;
     }
     // The window shows the file again when the session says it was written.
-    const Status status = undo ? session_.undo() : session_.redo();
-    if (!status) {
-        messages_.show(window_, MessageBoxes::Icon::Critical, window_->windowTitle(),
-                       undo ? QStringLiteral("The change could not be undone.")
-                            : QStringLiteral("The change could not be redone."),
-                       QString::fromStdString(status.message()));
+    stepHistory(session_, undo, window_, messages_);
+}
+
+void stepHistory(ImageSession& session, bool undo, QWidget* window, MessageBoxes& messages) {
+    if (Status status = undo ? session.undo() : session.redo(); !status) {
+        messages.show(window, MessageBoxes::Icon::Critical, window->windowTitle(),
+                      undo ? QStringLiteral("The change could not be undone.")
+                           : QStringLiteral("The change could not be redone."),
+                      QString::fromStdString(status.message()));
     }
 }
 

@@ -30,4 +30,8 @@ class UndoKeys : public QObject {
     std::uint64_t mark_;  // the history entries made from here on belong to this window
 };
 
+// Takes back (undo) or writes again the session's last change; a failure is told in a message
+// box over the window, under its caption.
+void stepHistory(ImageSession& session, bool undo, QWidget* window, MessageBoxes& messages);
+
 }  // namespace slamwise

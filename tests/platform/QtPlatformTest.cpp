@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <QApplication>
-#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -136,11 +135,6 @@ TEST(QtPlatform, MessageBoxesShowTheirIconTextAndButtons) {
         });
         EXPECT_EQ(boxes.askYesNo(nullptr, "Are you sure?", "Text"), press == QMessageBox::Yes);
     }
-}
-
-TEST(QtPlatform, TheClipboardGetsPlainText) {
-    QtClipboard().setText("$1FB8CF");
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), "$1FB8CF");
 }
 
 }  // namespace
