@@ -63,20 +63,16 @@ std::vector<Action> representativeActions() {
         }
         return status;
     };
-    return {{"synthetic multi-part edit", synthetic, {}},
-            {"roster write slot",
-             [](const RomFile&, Edit& edit) {
-                 return writeSlot(edit, 3, 5, {0x12, 0x34});
-             },
-             {}},
-            {"end roster",
-             [](const RomFile&, Edit& edit) {
-                 return endRoster(edit, kRosterTeamCount - 1, kRosterSlotCount - 1);
-             },
-             {}},
-            {"cheat bytes", cheats, {}},
-            {"player save", player, {}},
-            {"relocation", relocation, {}}};
+    auto slot = [](const RomFile&, Edit& edit) { return writeSlot(edit, 3, 5, {0x12, 0x34}); };
+    auto end = [](const RomFile&, Edit& edit) {
+        return endRoster(edit, kRosterTeamCount - 1, kRosterSlotCount - 1);
+    };
+    return {{"synthetic multi-part edit", synthetic},
+            {"roster write slot", slot},
+            {"end roster", end},
+            {"cheat bytes", cheats},
+            {"player save", player},
+            {"relocation", relocation}};
 }
 
 int inChild(const std::function<int()>& body) {

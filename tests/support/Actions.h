@@ -15,7 +15,7 @@ namespace slamwise::test {
 struct Action {
     std::string name;
     std::function<Status(const RomFile&, Edit&)> build;
-    std::function<Status(RomFile&)> run;
+    std::function<Status(RomFile&)> run = {};
     Status perform(RomFile& rom) const;
 };
 
