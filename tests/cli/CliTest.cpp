@@ -166,8 +166,6 @@ const Said kSaid[] = {
      "table)\nVisual data:   not held (the file ends at $186A0, before the area the relocation "
      "reads and writes)\nRosters:       no (the file ends at $186A0, before the roster table)\n"
      "Cheats:        yes\nFile size:     100000 bytes\n"},
-    {{"cheats", "set", "IMAGE.zero", "--byte1", "1"}, "", 1, "IMAGE.zero\" starts with a 0 byte"},
-    {{"cheats", "set", "IMAGE.other", "--byte1", "1"}, "", 1, "not an image of a known release"},
     {{"cheats", "set", "IMAGE.huge", "--byte1", "1"}, "", 1, "not an image of a known release"},
     {{"relocate", "IMAGE.locked"}, "", 1, "for reading and writing: Permission denied."},
     {{"info", "IMAGE.stopped"}, "", 1, "The journal \"IMAGE.stopped-journal\" beside this file is "
@@ -252,7 +250,6 @@ TEST(Cli, EveryCommandThatWritesNothingSaysWhyAndLeavesEveryFileAlone) {
         test::writeFile(path + name, std::vector<std::uint8_t>(size, 7));
     }
     fs::resize_file(path + ".huge", std::uintmax_t{1} << 32);
-    test::writeFile(path + ".zero", std::vector<std::uint8_t>(0x8423, 0));
     fs::resize_file(Image().writeTo(path + ".cut"), 100000);
     test::writeText(path + ".stopped-journal", "an unfinished change");
     Image({.release = Release::Beta}).writeTo(path + ".beta");

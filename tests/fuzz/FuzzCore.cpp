@@ -38,9 +38,8 @@ bool holds(const Bytes& file, const Bytes& expected, const Ranges& written, cons
     for (const Ranges* ranges : {&written, &changed}) {
         for (auto [offset, length] : *ranges) {
             if (offset + length > expected.size() || file.size() != expected.size() ||
-                !std::equal(file.begin() + static_cast<long>(offset),
-                            file.begin() + static_cast<long>(offset + length),
-                            expected.begin() + static_cast<long>(offset))) {
+                !std::ranges::equal(std::span(file).subspan(offset, length),
+                                    std::span(expected).subspan(offset, length))) {
                 return false;
             }
         }

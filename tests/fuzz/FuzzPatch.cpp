@@ -9,14 +9,10 @@
 #include "patch/Patch.h"
 #include "tests/fuzz/Check.h"
 
-namespace {
-
 using namespace slamwise;
 using fuzz::applied;
 using fuzz::check;
 using Bytes = std::vector<std::uint8_t>;
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const Bytes image = fuzz::fixedImage(4096);

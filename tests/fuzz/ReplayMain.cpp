@@ -3,7 +3,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
-#include <iterator>
 
 #include "tests/support/ImageBuilder.h"
 
