@@ -63,8 +63,6 @@ TEST(Patch, CreateThenApplyGivesTheEditedImage) {
             SCOPED_TRACE(std::string(name) + (format == PatchFormat::Ips ? " ips" : " bps"));
             Result<Bytes> patch = createPatch(format, original, edited);
             ASSERT_TRUE(patch.ok()) << patch.error();
-            Result<Bytes> made = patchedImage(format, *patch, original);
-            EXPECT_TRUE(made.ok() && *made == edited) << made.error();
             Result<PatchResult> result = applyPatch(format, *patch, original);
             ASSERT_TRUE(result.ok()) << result.error();
             EXPECT_TRUE(applied(original, result->edit) == edited);
