@@ -6,7 +6,6 @@
 #include <functional>
 #include <string>
 
-#include "patch/Ips.h"
 #include "storage/ChangedRanges.h"
 #include "tests/fuzz/Check.h"
 #include "tests/support/EditShapes.h"

@@ -149,8 +149,7 @@ TEST_F(AllOrNothing, PatchFiles) {
     const Bytes newPatch(5000, 0x42);
     for (const FaultPlan& fault : kFaults) {
         for (long n = 1, outcome = kFailed; outcome != kNotMet; ++n) {
-            SCOPED_TRACE("mode " + std::to_string(int(fault.mode)) + ", operation " +
-                         std::to_string(n));
+            SCOPED_TRACE(testing::Message() << "mode " << int(fault.mode) << ", operation " << n);
             writeFile(patch, oldPatch);
             outcome = test::inChild([&] {
                 FaultPlan plan{fault.mode, n, fault.error, fault.persistent};
