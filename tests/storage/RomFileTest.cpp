@@ -152,23 +152,19 @@ TEST_F(RomFileTest, LeftoverJournalAtOpening) {
             halfDone[kSecond] ^= 0xFF;  // neither the old byte nor the new one
             writeFile(path_, halfDone);
         }
-        {
-            Result<RomFile> reader = RomFile::open(path_, RomFile::Access::ReadOnly);
-            ASSERT_EQ(reader.ok(), c.leftAlone) << reader.error();
-            EXPECT_TRUE(!reader || has(reader->journalUnusable().message(), c.notice));
-        }
-        {
-            Result<RomFile> rom = RomFile::open(path_);
-            ASSERT_TRUE(rom) << rom.error();
-            EXPECT_TRUE(has(rom->openingNotice(), c.notice)) << rom->openingNotice();
-            EXPECT_EQ(readFile(path_), c.leftAlone ? halfDone : before_);
-            EXPECT_EQ(journalThere(), c.leftAlone);
-            if (c.leftAlone) {
-                EXPECT_EQ(readFile(journalPath()), c.journal);
-                Status status = rom->apply(put(kFirst, 0x11));
-                EXPECT_TRUE(has(status.message(), "Nothing was written")) << status.message();
-                EXPECT_EQ(readFile(path_), halfDone);
-            }
+        Result<RomFile> reader = RomFile::open(path_, RomFile::Access::ReadOnly);
+        ASSERT_EQ(reader.ok(), c.leftAlone) << reader.error();
+        EXPECT_TRUE(!reader || has(reader->journalUnusable().message(), c.notice));
+        Result<RomFile> rom = RomFile::open(path_);
+        ASSERT_TRUE(rom) << rom.error();
+        EXPECT_TRUE(has(rom->openingNotice(), c.notice)) << rom->openingNotice();
+        EXPECT_EQ(readFile(path_), c.leftAlone ? halfDone : before_);
+        EXPECT_EQ(journalThere(), c.leftAlone);
+        if (c.leftAlone) {
+            EXPECT_EQ(readFile(journalPath()), c.journal);
+            Status status = rom->apply(put(kFirst, 0x11));
+            EXPECT_TRUE(has(status.message(), "Nothing was written")) << status.message();
+            EXPECT_EQ(readFile(path_), halfDone);
         }
         std::filesystem::remove(journalPath());
         writeFile(path_, before_);
