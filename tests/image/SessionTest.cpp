@@ -2,7 +2,6 @@
 #include <sys/stat.h>
 
 #include <fcntl.h>
-#include <unistd.h>
 
 #include "image/Session.h"
 #include "tests/support/ImageBuilder.h"
@@ -28,12 +27,11 @@ class SessionTest : public ::testing::Test {
     void writeBehindTheBack(std::uint32_t offset, std::uint8_t value) const {
         struct stat before {};
         ASSERT_EQ(::stat(path_.c_str(), &before), 0);
-        const int fd = ::open(path_.c_str(), O_WRONLY);
-        ASSERT_GE(fd, 0);
-        ASSERT_EQ(::pwrite(fd, &value, 1, offset), 1);
+        std::vector<std::uint8_t> bytes = file();
+        bytes[offset] = value;
+        test::writeFile(path_, bytes);
         const timespec times[2] = {before.st_atim, before.st_mtim};
-        ASSERT_EQ(::futimens(fd, times), 0);
-        ::close(fd);
+        ASSERT_EQ(::utimensat(AT_FDCWD, path_.c_str(), times, 0), 0);
     }
 
     test::TempDir dir_;
