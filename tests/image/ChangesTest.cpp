@@ -30,6 +30,7 @@ TEST(Changes, EachKindReadsAsTheGameHasIt) {
         Release release;
         Bytes before, after;
         std::vector<std::string> lines;
+        std::string summary;
     } cases[] = {
         // clang-format off
         {Release::NorthAmerica,
@@ -45,14 +46,16 @@ TEST(Changes, EachKindReadsAsTheGameHasIt) {
           "Player 037 (Player 037): dunk raw:0x0F -> 4",
           "Player 037 (Player 037): ai 3 -> 16",
           "Player 037 (Player 037): skin white -> black",
-          "Other bytes: $1FBC9A (1 byte)"}},
+          "Other bytes: $1FBC9A (1 byte)"},
+         "1 player, 1 other byte"},
         {Release::Japan,
          {{kVisual5, 3}, {kVisual5 + 2, 0x20}, {kVisual5 + 3, 0}, {0x1FB8CF + 4, 0x12},
           {0x1FB8CF + 5, 0x34}},
          {{kVisual5, 9}, {kVisual5 + 2, 0x21}, {kVisual5 + 3, 1}, {0x1FB8CF + 4, 0x13}},
          {"Player 000 (Player 000): speed raw:0x3412 -> raw:0x3413",
           "Player 005 (Player 005): visual speed 3 -> 9",
-          "Player 005 (Player 005): visual three_point 32 -> 33", "Other bytes: $9311C (1 byte)"}},
+          "Player 005 (Player 005): visual three_point 32 -> 33", "Other bytes: $9311C (1 byte)"},
+         "2 players, 1 other byte"},
         {Release::Europe,
          {{kSlot, 0x12}, {kSlot + 1, 0}, {kSlot + 2, 0x05}, {kSlot + 3, 0}, {kPlayer37 + 8, 1},
           {0x179C4, 0}},
@@ -62,7 +65,8 @@ TEST(Changes, EachKindReadsAsTheGameHasIt) {
           "Team 03 slot 4: companion byte 0x00 -> 0xFF",
           "Team 03 slot 4: position 2 0x05 (Player 005) -> 0xFE (End of Team Roster Data)",
           "Other bytes: $179C4 (1 byte)", "Other bytes: $B19CE (1 byte)",
-          "Other bytes: $1FBC99 (1 byte)"}},
+          "Other bytes: $1FBC99 (1 byte)"},
+         "1 roster slot, 3 other bytes"},
         {Release::OldSchool,
          {{0x179C4, 0x00}, {0x179C5, 0x02}, {0x7FDC, 0x42}, {0x7FDD, 0xCF}, {0x7FDE, 0xBD},
           {0x7FDF, 0x30}, {kPlayer37 + 8, 1}},
@@ -70,22 +74,34 @@ TEST(Changes, EachKindReadsAsTheGameHasIt) {
           {0x7FDF, 0x41}, {kPlayer37 + 8, 2}},
          {"Cheat \"Powerup Push\": off -> on", "Cheat \"Quick Hands\": off -> on",
           "Cheat \"Speed Mode\": on -> off", "Checksum: 0x30BD -> 0x41C2",
-          "Checksum complement: 0xCF42 -> 0xBE3D", "Other bytes: $1FBC99 (1 byte)"}},
+          "Checksum complement: 0xCF42 -> 0xBE3D", "Other bytes: $1FBC99 (1 byte)"},
+         "3 cheat switches, the checksum, 1 other byte"},
         {Release::Beta, {{0x451A0, 0}, {0x451A1, 0}, {0x451AF, 0}}, {{0x451A0, 1}, {0x451A1, 2}, {0x451AF, 3}},
-         {"Other bytes: $451A0-$451A1 (2 bytes)", "Other bytes: $451AF (1 byte)"}},
+         {"Other bytes: $451A0-$451A1 (2 bytes)", "Other bytes: $451AF (1 byte)"}, "3 other bytes"},
         // clang-format on
     };
-    for (const auto& [release, before, after, expected] : cases) {
+    for (const auto& [release, before, after, expected, summary] : cases) {
         const Image old = with(Image({.release = release, .seed = 3}), before);
         EXPECT_EQ(lines(old, with(old, after), release), expected) << static_cast<int>(release);
+        EXPECT_EQ(summarize(gameChangesBetween(old.bytes(), with(old, after).bytes(), release,
+                                               defaultNames())),
+                  summary);
     }
+    // Every kind of change at once, in the summary's order.
+    EXPECT_EQ(summarize({}), "no changes");
+    EXPECT_EQ(summarize({{.kind = ChangeKind::Bytes, .length = 2},
+                         {.kind = ChangeKind::Checksum},
+                         {.kind = ChangeKind::Relocation},
+                         {.kind = ChangeKind::Cheat},
+                         {.kind = ChangeKind::Roster},
+                         {.kind = ChangeKind::Visual, .index = 0}}),
+              "1 player, 1 roster slot, 1 cheat switch, the visual table relocation, the checksum, "
+              "2 other bytes");
 }
 
 TEST(Changes, ARelocationIsOneChangeAndWhatFollowsItShows) {
     const Image standard({.seed = 4});
     Image after = relocated(standard);
-    EXPECT_EQ(lines(standard, after, Release::NorthAmerica),
-              std::vector<std::string>{"Visual table relocated"});
     after.at(0x27000 + 130 * 16 + 4) = 4;  // player 130's dunk, a record the relocation made
     after.at(0x27000 + 2 * 16 + 1) = 7;    // a high byte of player 2's record
     EXPECT_EQ(lines(standard, after, Release::NorthAmerica),
@@ -98,59 +114,29 @@ TEST(Changes, ARelocationIsOneChangeAndWhatFollowsItShows) {
     EXPECT_EQ(lines(from, back, Release::NorthAmerica),
               (std::vector<std::string>{"Visual table back in its standard place",
                                         "Player 005 (Player 005): visual clutch 0 -> 1"}));
-    // Without visual data in the release, the same bytes are only bytes.
-    const std::size_t changed =
-        test::changedOffsets(standard.bytes(), relocated(standard).bytes()).size();
-    EXPECT_EQ(summarize(gameChangesBetween(standard.bytes(), relocated(standard).bytes(),
-                                           Release::OldSchool, defaultNames())),
-              std::to_string(changed) + " other bytes");
 }
 
-// Images too short for a table: its bytes are only bytes (here the pointer sites of a relocation
-// whose standard table lies beyond the end, and the checksum of an image that ends inside it).
+// Tables an image does not hold whole, or a release does not have, are only bytes: the pointer
+// sites of a relocation whose standard table lies beyond the end, the checksum of an image that
+// ends inside it, a relocation in a release without visual data.
 TEST(Changes, TablesAnImageDoesNotHoldWholeAreBytes) {
     const Image shortOld({.size = 0x7FDE, .seed = 8});
     const Image longOld({.size = 0x60000, .seed = 8});
-    const Image shortNow = with(shortOld, {{0x7FDC, 0}, {0x7FDD, 0}});
+    const Image standard({.seed = 4});
     Image longNow = longOld;
     for (std::uint32_t site : test::kRelocationSites) {
         longNow = with(longNow, {{site, 0x00}, {site + 1, 0xF0}, {site + 2, 0x04}});
     }
-    for (const auto& [old, now] : {std::pair{shortOld, shortNow}, std::pair{longOld, longNow}}) {
+    const std::tuple<Image, Image, Release> cases[] = {
+        {shortOld, with(shortOld, {{0x7FDC, 0}, {0x7FDD, 0}}), Release::NorthAmerica},
+        {longOld, longNow, Release::NorthAmerica},
+        {standard, relocated(standard), Release::OldSchool},
+    };
+    for (const auto& [old, now, release] : cases) {
         const std::size_t changed = test::changedOffsets(old.bytes(), now.bytes()).size();
-        EXPECT_EQ(summarize(gameChangesBetween(old.bytes(), now.bytes(), Release::NorthAmerica,
-                                               defaultNames())),
+        EXPECT_EQ(summarize(gameChangesBetween(old.bytes(), now.bytes(), release, defaultNames())),
                   std::to_string(changed) + " other bytes");
     }
-}
-
-TEST(Changes, SummaryCountsDistinctPlayersSlotsSwitchesAndBytes) {
-    const Image old = with(Image({.seed = 6}), {{0x179C4, 0x81}, {0x179C5, 0x02}});
-    const struct {
-        Bytes after;
-        std::string summary;
-    } cases[] = {
-        {{}, "no changes"},
-        {{{kPlayer37 + 8, 0xF0}, {kPlayer37 + 10, 0xF0}, {0x451A0, 0}, {0x451A1, 0}},
-         "1 player, 2 other bytes"},
-        {{{0x1FB8CF + 8, 0xF0},
-          {kPlayer37 + 8, 0xF0},
-          {kSlot, 0xF0},
-          {kSlot + 2, 0xF0},
-          {0x179C4, 0x00},
-          {0x179C5, 0x00},
-          {0x7FDE, 0},
-          {0x7FDF, 0},
-          {0x451A0, 0}},
-         "2 players, 1 roster slot, 3 cheat switches, the checksum, 1 other byte"},
-    };
-    for (const auto& [after, summary] : cases) {
-        EXPECT_EQ(summarize(gameChangesBetween(old.bytes(), with(old, after).bytes(),
-                                               Release::NorthAmerica, defaultNames())),
-                  summary);
-    }
-    EXPECT_EQ(summarize({{.kind = ChangeKind::Cheat}, {.kind = ChangeKind::Relocation}}),
-              "1 cheat switch, the visual table relocation");
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 #include <functional>
 #include <string>
 
-#include "patch/Ips.h"
 #include "storage/ChangedRanges.h"
+#include "tests/fuzz/Check.h"
 #include "tests/support/EditShapes.h"
 #include "tests/support/ImageBuilder.h"
 
@@ -15,13 +15,7 @@ namespace slamwise {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes applied(Bytes image, const Edit& edit) {
-    for (const Edit::Write& write : edit.writes()) {
-        std::copy(write.bytes.begin(), write.bytes.end(), image.begin() + write.offset);
-    }
-    return image;
-}
+using fuzz::applied;
 
 Bytes operator+(Bytes a, const Bytes& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -58,7 +52,6 @@ TEST(Patch, CreateThenApplyGivesTheEditedImage) {
         {"a byte at 0x454F46", 0x455000, [](Bytes& b) { b[0x454F46] ^= 0xFF; }},
         {"a run from 0x454F46", 0x455000,
          [](Bytes& b) { std::fill_n(b.begin() + 0x454F46, 100, 0xEE); }},
-        {"the last byte", 0x10000, [](Bytes& b) { b.back() ^= 1; }},
     };
     for (const auto& [name, size, edit] : cases) {
         Bytes original = test::Image({.size = size, .seed = 3}).bytes();
@@ -68,8 +61,6 @@ TEST(Patch, CreateThenApplyGivesTheEditedImage) {
             SCOPED_TRACE(std::string(name) + (format == PatchFormat::Ips ? " ips" : " bps"));
             Result<Bytes> patch = createPatch(format, original, edited);
             ASSERT_TRUE(patch.ok()) << patch.error();
-            Result<Bytes> made = patchedImage(format, *patch, original);
-            EXPECT_TRUE(made.ok() && *made == edited) << made.error();
             Result<PatchResult> result = applyPatch(format, *patch, original);
             ASSERT_TRUE(result.ok()) << result.error();
             EXPECT_TRUE(applied(original, result->edit) == edited);
@@ -81,22 +72,36 @@ TEST(Patch, CreateThenApplyGivesTheEditedImage) {
 // Patches laid out by hand. IPS: 3 bytes at 2, four times 0x55 at 8, 2 bytes past the end, then
 // cut back to 16 bytes. BPS: sizes 8, 8, metadata 0; then each action is ((length - 1) << 2 |
 // kind), numbers ending in a byte with the top bit set: SourceRead 2; TargetRead 2 "XY";
-// SourceCopy 2 from +6 (6 << 1); TargetCopy 2 from +2 (2 << 1).
+// SourceCopy 2 from +6 (6 << 1); TargetCopy 2 from +2 (2 << 1). An IPS patch at file offsets
+// never reaches into the copier header, and is not moved at image offsets; a BPS patch ignores
+// the IPS offsets. (The format by the first bytes, a patch already applied and the header's
+// warning are pinned through the command line.)
 TEST(Patch, PatchesMadeByHandApply) {
+    using enum IpsOffsets;
     const Bytes zeros(16, 0), source = text("abcdefgh"), target = text("abXYghXY");
-    const std::tuple<PatchFormat, Bytes, Bytes, Bytes> cases[] = {
-        {PatchFormat::Ips,
-         text("PATCH") + Bytes{0, 0, 2, 0, 3, 0xAA, 0xBB, 0xCC, 0, 0, 8, 0, 0, 0, 4, 0x55} +
-             Bytes{0, 0, 14, 0, 4, 0x11, 0x22, 0x33, 0x44} + text("EOF") + Bytes{0, 0, 16},
-         zeros, Bytes{0, 0, 0xAA, 0xBB, 0xCC, 0, 0, 0, 0x55, 0x55, 0x55, 0x55, 0, 0, 0x11, 0x22}},
-        {PatchFormat::Bps,
-         bps({0x88, 0x88, 0x80, 0x84, 0x85, 'X', 'Y', 0x86, 0x8C, 0x87, 0x84}, source, target),
-         source, target},
+    const Bytes handIps =
+        text("PATCH") + Bytes{0, 0, 2, 0, 3, 0xAA, 0xBB, 0xCC, 0, 0, 8, 0, 0, 0, 4, 0x55} +
+        Bytes{0, 0, 14, 0, 4, 0x11, 0x22, 0x33, 0x44} + text("EOF") + Bytes{0, 0, 16};
+    const Bytes made = {0, 0, 0xAA, 0xBB, 0xCC, 0, 0, 0, 0x55, 0x55, 0x55, 0x55, 0, 0, 0x11, 0x22};
+    const Bytes handBps =
+        bps({0x88, 0x88, 0x80, 0x84, 0x85, 'X', 'Y', 0x86, 0x8C, 0x87, 0x84}, source, target);
+    // 'Z' at file offset 0x203 (image offset 3 after a 512-byte header), and at 9.
+    const Bytes ips = text("PATCH") + Bytes{0x00, 0x02, 0x03, 0, 1, 'Z'} + text("EOF");
+    const Bytes intoHeader = text("PATCH") + Bytes{0, 0, 9, 0, 1, 'Z'} + text("EOF");
+    const std::tuple<Bytes, Bytes, ApplyOptions, Bytes> cases[] = {
+        // patch, image, options, the image made or a part of the refusal
+        {handIps, zeros, {}, made},
+        {handBps, source, {}, target},
+        {ips, source, {}, text("would lengthen the image from 8 to 516 bytes")},
+        {ips, source, {File, 512}, text("abcZefgh")},
+        {intoHeader, source, {File, 512}, text("writes into the copier header (at file offset 9)")},
+        {createPatch(PatchFormat::Bps, source, target).value(), source, {File, 512}, target},
     };
-    for (const auto& [format, patch, image, expected] : cases) {
-        Result<PatchResult> result = applyPatch(format, patch, image);
-        ASSERT_TRUE(result.ok()) << result.error();
-        EXPECT_EQ(applied(image, result->edit), expected);
+    for (const auto& [patch, image, options, expected] : cases) {
+        Result<PatchResult> result = applyPatch(patch, image, options);
+        const Bytes got = result ? applied(image, result->edit) : text(result.error());
+        EXPECT_FALSE(std::ranges::search(got, expected).empty())
+            << std::string(got.begin(), got.end());
     }
 }
 
@@ -155,31 +160,6 @@ TEST(Patch, BpsOfEachEditShapeIsSmallAndWritesRuns) {
         ASSERT_TRUE(result.ok()) << result.error();
         EXPECT_TRUE(applied(original, result->edit) == edited);
         EXPECT_EQ(result->edit.writes().size(), writes);
-    }
-}
-
-// An IPS patch at file offsets never reaches into the copier header, and is not moved at image
-// offsets; a BPS patch ignores the IPS offsets. (The format by the first bytes, a patch already
-// applied and the header's warning are pinned through the command line.)
-TEST(Patch, IpsOffsetsAndTheCopierHeader) {
-    using enum IpsOffsets;
-    const Bytes image = text("abcdefgh"), target = text("abXYghXY");
-    // 'Z' at file offset 0x203 (image offset 3 after a 512-byte header).
-    const Bytes ips = text("PATCH") + Bytes{0x00, 0x02, 0x03, 0, 1, 'Z'} + text("EOF");
-    const std::tuple<Bytes, ApplyOptions, std::string> cases[] = {
-        // patch, options, the image made or a part of the refusal
-        {ips, {}, "would lengthen the image from 8 to 516 bytes"},
-        {ips, {File, 512}, "abcZefgh"},
-        {text("PATCH") + Bytes{0, 0, 9, 0, 1, 'Z'} + text("EOF"),
-         {File, 512},
-         "writes into the copier header (at file offset 9)"},
-        {createPatch(PatchFormat::Bps, image, target).value(), {File, 512}, "abXYghXY"},
-    };
-    for (const auto& [patch, options, expected] : cases) {
-        Result<PatchResult> result = applyPatch(patch, image, options);
-        const Bytes bytes = result ? applied(image, result->edit) : text(result.error());
-        const std::string made(bytes.begin(), bytes.end());
-        EXPECT_NE(made.find(expected), std::string::npos) << made;
     }
 }
 
