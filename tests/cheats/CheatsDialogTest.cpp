@@ -27,9 +27,8 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
     open(0x81, 0x00);
     collected_["Cheats"] = window_->windowTitle();
     collected_["save failure"] = failing([&] { click("ApplyCMD"); });
-    failing([&] { window_ = std::make_unique<CheatsDialog>(session_, fake_.platform()); });
+    failing([&] { openWindow(); });
     window_->setWindowTitle("Caption of the image");
-    window_->show();
     QTest::qWait(0);
     collected_["read failure"] = lastMessage();
     EXPECT_TRUE(fake_.messages.shown.size() == 2 && !enabled("ApplyCMD"));

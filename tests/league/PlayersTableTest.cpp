@@ -84,13 +84,11 @@ TEST_F(PlayersTableTest, AWholeLeagueOfRatingsIsPastedAppliedUndoneAndRedone) {
             image_.at(actual(player) + field) = 0x20;
         PlayerEdit saved;
         saved.player = player;
-        QStringList ratings;
         for (int r = 0; r < 8; ++r) {
             saved.ratings[r] = (player + r) % 11;
-            ratings << QString::number(*saved.ratings[r]);
+            block += QString::number(*saved.ratings[r]) + (r < 7 ? "\t" : "\r\n");
         }
         saved.encode(edit, VisualLayout::Standard);
-        block += ratings.join('\t') + "\r\n";
     }
     ASSERT_NO_FATAL_FAILURE(openImage());
     openWindow();
@@ -125,7 +123,6 @@ TEST_F(PlayersTableTest, BadPastesAreRefusedWholeAndCopiesAreTabSeparated) {
               "Row 169, column 22, \"3\": is outside the table");
     EXPECT_FALSE(enabled("PlayersApplyCMD"));
 
-    table()->setCurrentIndex(at(0, 2));
     table()->selectionModel()->select(QItemSelection(at(0, 2), at(1, 3)),
                                       QItemSelectionModel::ClearAndSelect);
     window_->activateWindow();
@@ -144,9 +141,7 @@ TEST_F(PlayersTableTest, BadPastesAreRefusedWholeAndCopiesAreTabSeparated) {
         at(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     const QStringList lines = copied("PlayersCopyKey").split('\n');
     ASSERT_EQ(lines.size(), 3) << lines.join("~").toStdString();
-    EXPECT_TRUE(lines[0].startsWith("#\tName\tSpeed\t3 Pointer\tDunk\tPassing\tPower\tSteal\t"
-                                    "Block\tClutch\tAI\tHeight\tSkin\tVisual Speed\t") &&
-                lines[1].startsWith("1\t"))
+    EXPECT_TRUE(lines[0].startsWith("#\tName\tSpeed\t") && lines[1].startsWith("1\t"))
         << lines.join("~").toStdString();
 }
 
