@@ -12,8 +12,7 @@ class CheatsDialogTest : public test::WindowTest<CheatsDialog> {
         image_.at(kByte1) = static_cast<std::uint8_t>(first);
         image_.at(kByte2) = static_cast<std::uint8_t>(second);
         ASSERT_NO_FATAL_FAILURE(openImage());
-        window_ = std::make_unique<CheatsDialog>(session_, fake_.platform());
-        window_->show();
+        openWindow();
     }
     // Entry i of the two lists: i from 0 to 7 in the first, 8 to 15 in the second.
     QListWidgetItem* entry(int i) {
@@ -28,9 +27,8 @@ TEST_F(CheatsDialogTest, ShowsItsTextsAndWritesTheTicks) {
     open(0x81, 0x00);
     collected_["Cheats"] = window_->windowTitle();
     collected_["save failure"] = failing([&] { click("ApplyCMD"); });
-    failing([&] { window_ = std::make_unique<CheatsDialog>(session_, fake_.platform()); });
+    failing([&] { openWindow(); });
     window_->setWindowTitle("Caption of the image");
-    window_->show();
     QTest::qWait(0);
     collected_["read failure"] = lastMessage();
     EXPECT_TRUE(fake_.messages.shown.size() == 2 && !enabled("ApplyCMD"));

@@ -16,7 +16,6 @@ class PlayerEditorTest : public test::WindowTest<PlayerEditor> {
         image_ = image;
         if (relocated)
             image_.at(0x27001) = image_.at(0x27801) = 0x00;
-        window_.reset(), session_.close();
         window_ = std::make_unique<PlayerEditor>(session_, fake_.platform());
         ASSERT_NO_FATAL_FAILURE(openImage());
     }

@@ -46,6 +46,22 @@ class WindowTest : public ::testing::Test {
         ASSERT_TRUE(opened) << opened.error();
         session_.open(Session(std::move(opened).value()));
     }
+    // A new window on the session, shown; the test owns it.
+    void openWindow() {
+        window_ = std::make_unique<Window>(session_, fake_.platform());
+        window_->setAttribute(Qt::WA_DeleteOnClose, false);
+        window_->show();
+    }
+    // The window's table (of a league window), its cells, and the editor a double click opens.
+    QTableView* table() { return window_->template findChild<QTableView*>(); }
+    QModelIndex at(int row, int column) { return table()->model()->index(row, column); }
+    QString cell(int row, int column) { return at(row, column).data().toString(); }
+    template <class Editor>
+    Editor* editor(int row, int column, const QString& name = {}) {
+        table()->setCurrentIndex(at(row, column));
+        table()->edit(at(row, column));
+        return table()->viewport()->template findChild<Editor*>(name);
+    }
     const History& history() const { return session_.session().history(); }
     std::vector<std::uint8_t> file() const { return readFile(path_); }
     std::vector<std::uint32_t> changed() const { return changedOffsets(image_.bytes(), file()); }
