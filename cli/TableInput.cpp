@@ -26,7 +26,8 @@ void trimCell(std::string& text) {
     text.erase(0, text.find_first_not_of(" \t"));
 }
 
-// What a byte of a JSON text is to the search of the array's elements below.
+// What a byte of a JSON text is to the search of the array's elements below (Value and Blank,
+// the most common, first: they are passed over with one comparison).
 enum class JsonByte : std::uint8_t { Value, Blank, LineFeed, Quote, Backslash, Open, Close, Comma };
 
 constexpr std::array<JsonByte, 256> kJsonBytes = [] {
@@ -50,6 +51,9 @@ std::vector<int> arrayElementLines(std::string_view text) {
     bool expectElement = false;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const JsonByte byte = kJsonBytes[static_cast<unsigned char>(text[i])];
+        if (byte <= JsonByte::Blank && !expectElement) {  // most bytes: nothing to note
+            continue;
+        }
         if (byte == JsonByte::LineFeed) {
             ++line;
             continue;
