@@ -3,8 +3,6 @@
 #include <QAction>
 #include <QMainWindow>
 
-#include <algorithm>
-
 #include "app/Menus.h"
 #include "league/PlayersTable.h"
 #include "league/RostersTable.h"
@@ -42,9 +40,7 @@ void LeagueActions::showRosters() {
 }
 
 bool LeagueActions::closeWindows() {
-    const QList<QWidget*> open = {players_.data(), rosters_.data()};
-    return std::all_of(open.begin(), open.end(),
-                       [](QWidget* window) { return window == nullptr || window->close(); });
+    return (players_.isNull() || players_->close()) && (rosters_.isNull() || rosters_->close());
 }
 
 }  // namespace slamwise
